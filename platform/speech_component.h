@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class QWidget;
+
+// The speech-synthesis component the speech buttons drive. Every operation either works
+// or throws RuntimeError; the window's error boundary shows such a failure.
+class ISpeechComponent : public QObject
+{
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    ~ISpeechComponent() override = default;
+
+    // Starts speaking and returns at once; the sound goes on while the window keeps
+    // taking events. Empty text is silence, not an error.
+    virtual void speak(const QString &text) = 0;
+    // Cuts off whatever is being spoken; does nothing when silent.
+    virtual void stop() = 0;
+    // The voice-settings dialog, modal to owner, with the given title.
+    virtual void showSettingsDialog(QWidget *owner, const QString &title) = 0;
+};
+
+// Creates the component. Throws RuntimeError when no speech engine can be had.
+class ISpeechComponentFactory
+{
+public:
+    virtual ~ISpeechComponentFactory() = default;
+    virtual ISpeechComponent *create(QObject *parent) = 0;
+};

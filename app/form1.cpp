@@ -1,0 +1,105 @@
+#include "app/form1.h"
+
+#include "platform/api_lib_qt.h"
+#include "platform/common_dialog_qt.h"
+#include "platform/list_view.h"
+#include "platform/message_box.h"
+#include "platform/report_view.h"
+#include "platform/runtime_error.h"
+#include "platform/speech_component.h"
+#include "platform/taskbar.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QShowEvent>
+#include <QCoreApplication>
+#include <QPushButton>
+
+Form1::Form1(FormServices services, QWidget *parent)
+    : QMainWindow(parent), m_services(std::move(services))
+{
+    if (!m_services.messageBox) {
+        m_ownMessageBox = std::make_unique<QtMessageBox>(this);
+        m_services.messageBox = m_ownMessageBox.get();
+    }
+    if (!m_services.apiLib) {
+        m_ownApiLib = std::make_unique<QtApiLib>();
+        m_services.apiLib = m_ownApiLib.get();
+    }
+    if (!m_services.commonDialog) {
+        m_ownCommonDialog = std::make_unique<QtCommonDialog>();
+        m_services.commonDialog = m_ownCommonDialog.get();
+    }
+    if (!m_services.endProgram)
+        m_services.endProgram = [] { QCoreApplication::exit(0); };
+    C_Dialog1 = m_services.commonDialog;
+
+    createControls();
+    createMenu();
+    routeEvents();
+    Dispatch([this] { Form_Load(); });
+    ListView1->SetFocus();
+}
+
+Form1::~Form1() = default;
+
+void Form1::routeEvents()
+{
+    connect(ListView1, &ListView::ItemClick, this,
+            [this](const ListItem &item) { Dispatch([&] { ListView1_ItemClick(item); }); });
+    for (std::int16_t i = 0; i < static_cast<std::int16_t>(Command2.size()); ++i) {
+        connect(Command2[static_cast<size_t>(i)], &QPushButton::clicked, this,
+                [this, i] { Dispatch([&] { Command2_Click(i); }); });
+    }
+    connect(Command3, &QPushButton::clicked, this,
+            [this] { Dispatch([&] { Command3_Click(); }); });
+    for (std::int16_t i = 0; i < static_cast<std::int16_t>(Command1.size()); ++i) {
+        connect(Command1[static_cast<size_t>(i)], &QPushButton::clicked, this,
+                [this, i] { Dispatch([&] { Command1_Click(i); }); });
+    }
+    connect(MnuFileNew, &QAction::triggered, this,
+            [this] { Dispatch([&] { MnuFileNew_Click(); }); });
+    connect(MnuFileOpen, &QAction::triggered, this,
+            [this] { Dispatch([&] { MnuFileOpen_Click(); }); });
+    connect(MnuFileSave, &QAction::triggered, this,
+            [this] { Dispatch([&] { MnuFileSave_Click(); }); });
+    connect(MnuFileExit, &QAction::triggered, this,
+            [this] { Dispatch([&] { MnuFileExit_Click(); }); });
+}
+
+void Form1::Dispatch(const std::function<void()> &handler)
+{
+    try {
+        handler();
+    } catch (const RuntimeError &error) {
+        showUnhandledError(error.number(), error.description());
+    } catch (const std::bad_alloc &) {
+        showUnhandledError(RuntimeError::OutOfMemory, QStringLiteral("メモリが不足しています。"));
+    }
+}
+
+void Form1::showUnhandledError(int number, const QString &description)
+{
+    // An error no handler traps is reported and the window carries on: ending the program
+    // here would throw away every row the user has made.
+    const QString prompt = QStringLiteral("実行時エラー '%1':\r\n%2").arg(number).arg(description);
+    m_services.messageBox->show(prompt, IMessageBox::OkOnly, IMessageBox::Critical,
+                                windowTitle());
+}
+
+void Form1::closeEvent(QCloseEvent *event)
+{
+    std::int16_t cancel = 0;
+    Dispatch([&] { Form_QueryUnload(cancel, 0); });
+    if (cancel != 0)
+        event->ignore();
+    else
+        event->accept();
+}
+
+void Form1::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!event->spontaneous())
+        excludeFromTaskbar(this);
+}

@@ -1,0 +1,17 @@
+#include "app/form1.h"
+#include "app/japanese_ui.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("broadcast-data-tool"));
+    // Equal to the caption, so the window manager shows the caption alone.
+    QApplication::setApplicationDisplayName(QStringLiteral("放送用データ作成ツール"));
+    installJapaneseTranslations(app);
+
+    Form1 window;
+    window.show();
+    return app.exec();
+}

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages the tool needs to build and run (and, with --test, the
+# ones its tests need). Installs only what is missing, so it is quick to run again.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build pkg-config libxcb1-dev
+  qt6-base-dev qt6-declarative-dev qt6-speech-dev qt6-multimedia-dev
+  qt6-translations-l10n qt6-speech-speechd-plugin qt6-speech-flite-plugin
+  fonts-ipafont-gothic fonts-noto-cjk
+  open-jtalk open-jtalk-mecab-naist-jdic
+)
+if [[ "${1:-}" == "--test" ]]; then
+  packages+=(
+    xvfb openbox xdotool x11-utils x11-xserver-utils
+    pulseaudio pulseaudio-utils sox
+  )
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+  [[ "$status" == "install ok installed" ]] || missing+=("$p")
+done
+if (( ${#missing[@]} == 0 )); then
+  exit 0
+fi
+
+sudo=()
+if (( EUID != 0 )); then
+  sudo=(sudo)
+fi
+echo "Installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -qq
+"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"

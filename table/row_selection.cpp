@@ -1,0 +1,34 @@
+// Loading a row into the row editor.
+#include "app/form1.h"
+
+#include "platform/checked_int.h"
+#include "platform/list_view.h"
+#include "table/numeric_value.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QRadioButton>
+
+void Form1::ListView1_ItemClick(const ListItem &Item)
+{
+    // A row beyond the 16-bit range cannot become current: the overflow stops the load
+    // before the editor is touched.
+    CurrentRow = checked::toInt16(Item.Index());
+
+    Text1->setText(Item.Text());
+
+    const double fare = NumericValue(ListView1->Item(CurrentRow).SubItem(1));
+    Check1->setChecked(fare == 1);
+
+    const double sound = NumericValue(ListView1->Item(CurrentRow).SubItem(2));
+    const int k = sound == 1 ? 1 : sound == 2 ? 2 : sound == 3 ? 3 : 0;
+    Option1[static_cast<size_t>(k)]->setChecked(true);
+}
+
+void Form1::clearEditor()
+{
+    Text1->setText(QString());
+    Check1->setChecked(false);
+    Option1[0]->setChecked(true);
+}

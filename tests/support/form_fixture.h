@@ -1,0 +1,62 @@
+#pragma once
+
+#include "app/form1.h"
+#include "fakes.h"
+#include "platform/list_model.h"
+#include "platform/list_view.h"
+#include "scripted_message_box.h"
+
+#include <QAbstractItemModelTester>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <memory>
+
+// A window wired to scripted stand-ins, with the table model under Qt's model tester.
+struct FormFixture
+{
+    ScriptedMessageBox messageBox;
+    FakeApiLib apiLib;
+    FakeCommonDialog commonDialog;
+    FakeSpeechFactory speechFactory;
+    int endProgramCalls = 0;
+    std::unique_ptr<Form1> form;
+    std::unique_ptr<QAbstractItemModelTester> tester;
+
+    FormFixture() { create(); }
+
+    void create()
+    {
+        FormServices services;
+        services.messageBox = &messageBox;
+        services.apiLib = &apiLib;
+        services.commonDialog = &commonDialog;
+        services.speechFactory = &speechFactory;
+        services.endProgram = [this] { ++endProgramCalls; };
+        tester.reset();
+        form = std::make_unique<Form1>(services);
+        tester = std::make_unique<QAbstractItemModelTester>(
+            form->ListView1->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+    }
+
+    // Adds rows through the list's own operations, like a file load would.
+    void addRows(const QList<BroadcastRow> &rows)
+    {
+        for (const BroadcastRow &row : rows) {
+            ListItem item = form->ListView1->Add(0, row.Content);
+            item.SetSubItem(1, row.FareSignal);
+            item.SetSubItem(2, row.SoundSignal);
+        }
+    }
+
+    BroadcastRow row(int index) { return form->ListView1->Rows().at(size_t(index - 1)); }
+    int selectedRow()
+    {
+        ListItem item = form->ListView1->SelectedItem();
+        return item.isNothing() ? 0 : item.Index();
+    }
+    int checkedOption() { return form->Option1Group->checkedId(); }
+    QString text() { return form->Text1->text(); }
+    bool fare() { return form->Check1->isChecked(); }
+};

@@ -1,0 +1,299 @@
+// Times saving and opening broadcast data files against glibc's iconv doing the bare
+// conversion of the same bytes, and measures the peak memory of opening the largest one.
+//
+//   bench_files [rows ...]        default sizes: 1000 100000 1000000
+//
+// Opening is timed two ways: the whole file read into memory and parsed at once, and the
+// file read in 1 MB pieces fed to broadcast_file::Reader after a first pass that counts
+// the lines (so the row vector is reserved once). Each figure is the best of a few runs,
+// so that a stray scheduling hiccup on a shared machine does not decide the ratio.
+//
+// The peak memory of opening the largest table is taken in a fresh child process (this
+// program started again with --open-peak whole|pieces FILE) that reads /proc/self/status
+// VmHWM before and after opening: the parent has built and saved the tables already, so
+// its own high-water mark says nothing about opening alone.
+
+#include "files/broadcast_file_format.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace {
+
+constexpr int kRuns = 3;
+
+QTextStream &out()
+{
+    static QTextStream stream(stdout);
+    return stream;
+}
+
+// A field of /proc/self/status, in kB (VmHWM: peak resident set; VmRSS: current).
+qint64 statusKb(const char *field)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray key = QByteArray(field) + ':';
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith(key))
+            return line.mid(key.size()).trimmed().split(' ').value(0).toLongLong();
+    }
+    return -1;
+}
+
+// Announcements as operators write them: a handful of patterns filled with stations,
+// lines, platforms and times, so that rows differ and lengths vary (about 15 to 50
+// characters) like a real table.
+std::vector<BroadcastRow> makeTable(int rows)
+{
+    static const QStringList stations = {
+        QStringLiteral("東京"), QStringLiteral("品川"), QStringLiteral("新宿"),
+        QStringLiteral("渋谷"), QStringLiteral("池袋"), QStringLiteral("上野"),
+        QStringLiteral("大宮"), QStringLiteral("横浜"), QStringLiteral("千葉"),
+        QStringLiteral("八王子"), QStringLiteral("高尾"), QStringLiteral("武蔵小杉"),
+        QStringLiteral("新横浜"), QStringLiteral("川崎"), QStringLiteral("秋葉原"),
+        QStringLiteral("御茶ノ水"), QStringLiteral("四ツ谷"), QStringLiteral("中野"),
+    };
+    static const QStringList lines = {
+        QStringLiteral("山手"), QStringLiteral("中央"), QStringLiteral("京浜東北"),
+        QStringLiteral("総武"), QStringLiteral("埼京"), QStringLiteral("東海道"),
+    };
+    static const QStringList patterns = {
+        QStringLiteral("次は終点、{S}駅です。お忘れ物のないようご注意ください"),
+        QStringLiteral("まもなく{P}番線に{L}線{S}行きの電車が参ります。黄色い線の内側でお待ちください"),
+        QStringLiteral("本日も{L}線をご利用いただきまして、ありがとうございます"),
+        QStringLiteral("この電車は{L}線、{S}行きです"),
+        QStringLiteral("次は{S}、{S}。お出口は左側です。{L}線はお乗り換えです"),
+        QStringLiteral("ただいま{H}時{M}分頃、{S}駅で発生した人身事故の影響で、{L}線は運転を見合わせております"),
+        QStringLiteral("車内では携帯電話をマナーモードに設定の上、通話はご遠慮ください"),
+        QStringLiteral("{P}号車は弱冷房車です"),
+    };
+    std::vector<BroadcastRow> table;
+    table.reserve(std::size_t(rows));
+    const QString signalTexts[] = {QStringLiteral("0"), QStringLiteral("1"),
+                                   QStringLiteral("2"), QStringLiteral("3")};
+    for (int i = 0; i < rows; ++i) {
+        QString content = patterns[i % patterns.size()];
+        content.replace(QStringLiteral("{S}"), stations[(i / 8) % stations.size()])
+            .replace(QStringLiteral("{L}"), lines[(i / 3) % lines.size()])
+            .replace(QStringLiteral("{P}"), QString::number(1 + i % 12))
+            .replace(QStringLiteral("{H}"), QString::number(5 + i % 19))
+            .replace(QStringLiteral("{M}"), QString::number(i % 60));
+        content.squeeze();
+        table.push_back(BroadcastRow{content, signalTexts[i % 4], signalTexts[(i / 4) % 4]});
+    }
+    return table;
+}
+
+double bestMs(const std::function<void()> &run)
+{
+    double best = 1e300;
+    for (int i = 0; i < kRuns; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        run();
+        best = std::min(best, timer.nsecsElapsed() / 1e6);
+    }
+    return best;
+}
+
+// The reference: the iconv program converting a file, timed as a whole process, output
+// thrown away.
+double iconvMs(const char *from, const char *to, const QString &input)
+{
+    return bestMs([&] {
+        QProcess iconv;
+        iconv.setStandardOutputFile(QProcess::nullDevice());
+        iconv.start(QStringLiteral("iconv"),
+                    {QStringLiteral("-f"), QString::fromLatin1(from), QStringLiteral("-t"),
+                     QString::fromLatin1(to), input});
+        if (!iconv.waitForFinished(-1) || iconv.exitCode() != 0)
+            qFatal("iconv failed on %s", qPrintable(input));
+    });
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)
+        || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("cannot read %s", qPrintable(path));
+    return file.readAll();
+}
+
+// The same text as UTF-8, for the encoding reference.
+QByteArray asUtf8(const std::vector<BroadcastRow> &table)
+{
+    QString text;
+    for (const BroadcastRow &row : table)
+        text += row.Content + u',' + row.FareSignal + u',' + row.SoundSignal
+            + QStringLiteral("\r\n");
+    return text.toUtf8();
+}
+
+// The two ways of opening; both leave the rows ready to show.
+broadcast_file::ParseResult openWhole(const QString &path)
+{
+    return broadcast_file::parse(readFile(path));
+}
+
+broadcast_file::ParseResult openInPieces(const QString &path)
+{
+    constexpr qint64 kPiece = 1 << 20;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("cannot read %s", qPrintable(path));
+    QByteArray piece(kPiece, Qt::Uninitialized);
+    qsizetype lineFeeds = 0;
+    for (qint64 n; (n = file.read(piece.data(), kPiece)) > 0;)
+        lineFeeds += std::count(piece.constData(), piece.constData() + n, '\n');
+    file.seek(0);
+    broadcast_file::Reader reader;
+    reader.reserve(lineFeeds + 1);
+    for (qint64 n; (n = file.read(piece.data(), kPiece)) > 0;)
+        reader.feed(QByteArrayView(piece.constData(), n));
+    return reader.finish();
+}
+
+void checkOpened(const broadcast_file::ParseResult &read, int rows)
+{
+    if (!read.ok())
+        qFatal("line %d: %s", read.failedLine, qPrintable(read.cause));
+    if (read.rows.size() != std::size_t(rows))
+        qFatal("read %zu rows back instead of %d", read.rows.size(), rows);
+}
+
+struct OpenPeak
+{
+    double baselineMb = -1; // high-water mark before opening
+    double peakMb = -1;     // high-water mark after opening, whole process
+};
+
+// Child side: open the file and print the process's memory before and after, with the
+// rows still alive as the window would keep them.
+int openAndReportPeak(const char *how, const QString &path)
+{
+    const qint64 baseline = statusKb("VmHWM");
+    const broadcast_file::ParseResult read =
+        qstrcmp(how, "whole") == 0 ? openWhole(path) : openInPieces(path);
+    if (!read.ok())
+        qFatal("line %d: %s", read.failedLine, qPrintable(read.cause));
+    std::printf("%lld %lld\n", static_cast<long long>(baseline),
+                static_cast<long long>(statusKb("VmHWM")));
+    return 0;
+}
+
+OpenPeak measureOpenPeak(const char *how, const QString &path)
+{
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--open-peak"), QString::fromLatin1(how), path});
+    if (!child.waitForFinished(-1) || child.exitCode() != 0)
+        qFatal("the measuring child failed: %s", child.readAllStandardError().constData());
+    const QList<QByteArray> numbers = child.readAllStandardOutput().trimmed().split(' ');
+    OpenPeak peak;
+    if (numbers.size() == 2) {
+        peak.baselineMb = numbers[0].toLongLong() * 1024 / 1e6;
+        peak.peakMb = numbers[1].toLongLong() * 1024 / 1e6;
+    }
+    return peak;
+}
+
+void benchmarkSize(int rows, const QString &folder, bool measurePeak)
+{
+    const std::vector<BroadcastRow> table = makeTable(rows);
+    const QString path = folder + QStringLiteral("/table_%1.csv").arg(rows);
+    const QString utf8Path = folder + QStringLiteral("/table_%1.utf8.csv").arg(rows);
+
+    const double saveMs = bestMs([&] {
+        const broadcast_file::SerializeResult written = broadcast_file::serialize(table);
+        if (!written.ok())
+            qFatal("row %d: %s", written.failedRow, qPrintable(written.cause));
+        writeFile(path, written.bytes);
+    });
+    writeFile(utf8Path, asUtf8(table));
+
+    const double openWholeMs = bestMs([&] { checkOpened(openWhole(path), rows); });
+    const double openPiecesMs = bestMs([&] { checkOpened(openInPieces(path), rows); });
+
+    const double decodeRefMs = iconvMs("CP932", "UTF-8", path);
+    const double encodeRefMs = iconvMs("UTF-8", "CP932", utf8Path);
+    const qint64 fileBytes = QFile(path).size();
+
+    out() << QStringLiteral("%1 rows, %2 bytes (%3 MB)\n")
+                 .arg(rows)
+                 .arg(fileBytes)
+                 .arg(fileBytes / 1e6, 0, 'f', 1);
+    out() << QStringLiteral("  save (serialize + write): %1 ms; iconv UTF-8 -> CP932: %2 ms;"
+                            " ratio %3 (goal <= 2.5)\n")
+                 .arg(saveMs, 0, 'f', 1)
+                 .arg(encodeRefMs, 0, 'f', 1)
+                 .arg(saveMs / encodeRefMs, 0, 'f', 2);
+    for (const auto &[label, ms] : {std::pair{"open whole (read all + parse)", openWholeMs},
+                                    std::pair{"open in 1 MB pieces (Reader)", openPiecesMs}}) {
+        out() << QStringLiteral("  %1: %2 ms; iconv CP932 -> UTF-8: %3 ms; ratio %4"
+                                " (goal <= 2.5)\n")
+                     .arg(QString::fromLatin1(label))
+                     .arg(ms, 0, 'f', 1)
+                     .arg(decodeRefMs, 0, 'f', 1)
+                     .arg(ms / decodeRefMs, 0, 'f', 2);
+    }
+
+    if (measurePeak) {
+        const double limitMb = 3.0 * fileBytes / 1e6 + 60.0;
+        for (const char *how : {"whole", "pieces"}) {
+            const OpenPeak peak = measureOpenPeak(how, path);
+            out() << QStringLiteral("  peak memory opening %1 (fresh process, VmHWM): %2 MB,"
+                                    " %3 MB of it before opening; limit 3 x file + 60 MB ="
+                                    " %4 MB (%5)\n")
+                         .arg(QString::fromLatin1(how))
+                         .arg(peak.peakMb, 0, 'f', 1)
+                         .arg(peak.baselineMb, 0, 'f', 1)
+                         .arg(limitMb, 0, 'f', 1)
+                         .arg(peak.peakMb < limitMb ? QStringLiteral("met")
+                                                    : QStringLiteral("NOT met"));
+        }
+    }
+    out().flush();
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc == 4 && qstrcmp(argv[1], "--open-peak") == 0)
+        return openAndReportPeak(argv[2], QString::fromLocal8Bit(argv[3]));
+
+    QCoreApplication app(argc, argv);
+    std::vector<int> sizes;
+    for (const QString &argument : app.arguments().mid(1))
+        sizes.push_back(argument.toInt());
+    if (sizes.empty())
+        sizes = {1000, 100000, 1000000};
+
+    QTemporaryDir folder;
+    if (!folder.isValid())
+        qFatal("no temporary folder");
+    const int largest = *std::max_element(sizes.begin(), sizes.end());
+    for (int rows : sizes)
+        benchmarkSize(rows, folder.path(), rows == largest);
+    return 0;
+}

@@ -1,0 +1,135 @@
+#include "files/broadcast_file_format.h"
+
+#include "files/cp932.h"
+
+#include <algorithm>
+#include <array>
+
+namespace broadcast_file {
+namespace {
+
+QString describeCharacter(char32_t c)
+{
+    const QString code = QStringLiteral("U+%1").arg(
+        QString::number(uint(c), 16).toUpper().rightJustified(4, u'0'));
+    if (QChar::isSurrogate(c))
+        return QStringLiteral("対になっていないサロゲート %1").arg(code);
+    QString text;
+    if (QChar::requiresSurrogates(c))
+        text = QString(QChar(QChar::highSurrogate(c))) + QChar(QChar::lowSurrogate(c));
+    else
+        text = QChar(char16_t(c));
+    return QStringLiteral("「%1」(%2)").arg(text, code);
+}
+
+struct Refusal
+{
+    qsizetype index = -1;
+    char32_t character = 0;
+    QString cause;
+};
+
+bool isSeparator(char16_t c) { return c == u',' || c == u'\r' || c == u'\n'; }
+
+Refusal separatorRefusal(qsizetype index, char16_t c)
+{
+    switch (c) {
+    case u'\r':
+        return {index, c, QStringLiteral("改行文字 (CR) は保存できません")};
+    case u'\n':
+        return {index, c, QStringLiteral("改行文字 (LF) は保存できません")};
+    default:
+        return {index, c, QStringLiteral("カンマ「,」は項目の区切りになるため保存できません")};
+    }
+}
+
+// Appends the bytes of one field; false (and out left with junk) when it would not read
+// back as it stands.
+bool appendField(QStringView field, QByteArray &out, Refusal *refusal)
+{
+    if (field.startsWith(u'"')) {
+        *refusal = {0, U'"',
+                    QStringLiteral("先頭の「\"」は引用符として読まれるため保存できません")};
+        return false;
+    }
+    const qsizetype start = out.size();
+    cp932::EncodeError encodeError;
+    const bool encoded = cp932::encode(field, out, &encodeError);
+    if (encoded) {
+        // Trail bytes are never below 0x40, so a separator byte is a separator character.
+        const auto *p = reinterpret_cast<const uchar *>(out.constData()) + start;
+        const auto *const end = reinterpret_cast<const uchar *>(out.constData()) + out.size();
+        bool clean = true;
+        for (; p < end; ++p) {
+            if (*p <= ',' && (*p == ',' || *p == '\r' || *p == '\n')) {
+                clean = false;
+                break;
+            }
+        }
+        if (clean)
+            return true;
+    }
+    // Report whichever problem comes first in the field.
+    const qsizetype limit = encoded ? field.size() : encodeError.index;
+    for (qsizetype i = 0; i < limit; ++i) {
+        if (isSeparator(field[i].unicode())) {
+            *refusal = separatorRefusal(i, field[i].unicode());
+            return false;
+        }
+    }
+    *refusal = {encodeError.index, encodeError.character,
+                QStringLiteral("シフトJISで保存できない文字 %1 があります")
+                    .arg(describeCharacter(encodeError.character))};
+    return false;
+}
+
+} // namespace
+
+SerializeResult serialize(std::span<const BroadcastRow> rows)
+{
+    SerializeResult result;
+    // At most two bytes per UTF-16 unit, plus two commas and CR LF per line: reserving
+    // that once keeps a large table from being copied while it grows.
+    qsizetype bound = 0;
+    for (const BroadcastRow &row : rows)
+        bound += 2 * (row.Content.size() + row.FareSignal.size() + row.SoundSignal.size()) + 4;
+    QByteArray out;
+    out.reserve(bound);
+
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const BroadcastRow &row = rows[i];
+        const std::array<std::pair<Field, const QString *>, 3> fields{{
+            {Field::Content, &row.Content},
+            {Field::FareSignal, &row.FareSignal},
+            {Field::SoundSignal, &row.SoundSignal},
+        }};
+        for (const auto &[field, text] : fields) {
+            if (field != Field::Content)
+                out.append(',');
+            Refusal refusal;
+            if (!appendField(*text, out, &refusal)) {
+                result.failedRow = int(i + 1);
+                result.failedField = field;
+                result.failedIndex = refusal.index;
+                result.failedCharacter = refusal.character;
+                result.cause = refusal.cause;
+                return result;
+            }
+        }
+        out.append("\r\n", 2);
+    }
+    result.bytes = std::move(out);
+    return result;
+}
+
+ParseResult parse(QByteArrayView bytes)
+{
+    Reader reader;
+    // Lines hold at most one row each: counting them first means the table is never copied
+    // while it grows, which would briefly need twice its memory.
+    reader.reserve(qsizetype(std::count(bytes.begin(), bytes.end(), '\n')) + 1);
+    reader.feed(bytes);
+    return reader.finish();
+}
+
+} // namespace broadcast_file

@@ -1,0 +1,276 @@
+#include "files/broadcast_file_format.h"
+
+#include "files/cp932.h"
+
+#include <QStringDecoder>
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <optional>
+
+namespace broadcast_file {
+namespace {
+
+constexpr QByteArrayView kUtf8Bom("\xEF\xBB\xBF", 3);
+
+// Signal fields are nearly always one ASCII character: every row shares one QString per
+// such text instead of allocating its own, which keeps large tables small in memory.
+const QString &oneCharacterText(char16_t c)
+{
+    static const std::array<char16_t, 128> characters = [] {
+        std::array<char16_t, 128> all{};
+        for (int i = 0; i < 128; ++i)
+            all[i] = char16_t(i);
+        return all;
+    }();
+    static const std::array<QString, 128> texts = [] {
+        std::array<QString, 128> all;
+        for (int i = 0; i < 128; ++i)
+            all[i] = QString::fromRawData(reinterpret_cast<const QChar *>(&characters[i]), 1);
+        return all;
+    }();
+    return texts[c];
+}
+
+QString makeField(const char16_t *units, qsizetype length)
+{
+    if (length == 0)
+        return QString();
+    if (length == 1 && units[0] < 0x80)
+        return oneCharacterText(units[0]);
+    return QString(reinterpret_cast<const QChar *>(units), length);
+}
+
+// Splits one decoded line (terminator removed) into at most three fields. Quoted fields
+// are unescaped in place, which is why the line is writable.
+bool splitFields(char16_t *line, qsizetype length, std::array<QString, 3> &fields,
+                 QString *cause)
+{
+    int count = 0;
+    qsizetype i = 0;
+    for (;;) {
+        if (count == 3) {
+            *cause = QStringLiteral("項目が4つ以上あります（1行は3項目までです）");
+            return false;
+        }
+        if (i < length && line[i] == u'"') {
+            const qsizetype first = i + 1;
+            qsizetype read = first;
+            qsizetype write = first;
+            for (;;) {
+                if (read == length) {
+                    *cause = QStringLiteral("引用符「\"」が閉じられていません");
+                    return false;
+                }
+                if (line[read] == u'"') {
+                    if (read + 1 < length && line[read + 1] == u'"') {
+                        line[write++] = u'"';
+                        read += 2;
+                        continue;
+                    }
+                    ++read;
+                    break;
+                }
+                line[write++] = line[read++];
+            }
+            fields[count++] = makeField(line + first, write - first);
+            if (read == length)
+                return true;
+            if (line[read] != u',') {
+                *cause = QStringLiteral("閉じ引用符「\"」の後に余分な文字があります");
+                return false;
+            }
+            i = read + 1;
+        } else {
+            const char16_t *const comma = std::find(line + i, line + length, u',');
+            const qsizetype end = comma - line;
+            fields[count++] = makeField(line + i, end - i);
+            if (end == length)
+                return true;
+            i = end + 1;
+        }
+    }
+}
+
+bool onlyCarriageReturns(const char *begin, const char *end)
+{
+    return std::all_of(begin, end, [](char c) { return c == '\r'; });
+}
+
+// Turns the bytes of one line into UTF-16 in the file's encoding.
+class LineDecoder
+{
+public:
+    explicit LineDecoder(bool utf8)
+        : m_utf8(utf8),
+          // Stateless: a sequence cut off at the end of a line is an error, not carried
+          // over. ConvertInitialBom: the file's mark is already gone, and a U+FEFF that
+          // starts a line is text.
+          m_utf8Decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless
+                                                  | QStringDecoder::Flag::ConvertInitialBom)
+    {
+    }
+
+    // Returns the decoded units (in buffer()), or -1 with cause filled.
+    qsizetype decode(QByteArrayView bytes, QString *cause)
+    {
+        const qsizetype room = m_utf8 ? m_utf8Decoder.requiredSpace(bytes.size()) : bytes.size();
+        if (qsizetype(m_buffer.size()) < room)
+            m_buffer.resize(std::max<qsizetype>(room, 2 * m_buffer.size()));
+        if (m_utf8) {
+            QChar *const start = reinterpret_cast<QChar *>(m_buffer.data());
+            QChar *const end = m_utf8Decoder.appendToBuffer(start, bytes);
+            if (m_utf8Decoder.hasError()) {
+                *cause = QStringLiteral("UTF-8として正しくないバイト列があります");
+                return -1;
+            }
+            return end - start;
+        }
+        cp932::DecodeError error;
+        const qsizetype written = cp932::decodeInto(bytes, m_buffer.data(), &error);
+        if (written < 0)
+            *cause = error.cause;
+        return written;
+    }
+
+    char16_t *buffer() { return m_buffer.data(); }
+
+private:
+    bool m_utf8;
+    QStringDecoder m_utf8Decoder;
+    std::vector<char16_t> m_buffer;
+};
+
+} // namespace
+
+struct Reader::State
+{
+    ParseResult result;
+    QByteArray pending; // the start of a line whose end has not come yet
+    std::optional<LineDecoder> decoder; // set once the encoding is known
+    std::array<QString, 3> fields;
+    int line = 0;
+    bool failed = false;
+
+    // The byte-order mark can only be told from the first three bytes.
+    bool encodingKnown(bool atEnd)
+    {
+        if (decoder)
+            return true;
+        if (!atEnd && pending.size() < kUtf8Bom.size() && kUtf8Bom.startsWith(pending))
+            return false;
+        const bool utf8 = pending.startsWith(kUtf8Bom);
+        if (utf8)
+            pending.remove(0, kUtf8Bom.size());
+        decoder.emplace(utf8);
+        return true;
+    }
+
+    bool fail(const QString &cause)
+    {
+        failed = true;
+        result.failedLine = line;
+        result.cause = cause;
+        return false;
+    }
+
+    // One line, with its LF when it has one.
+    bool readLine(const char *begin, const char *end, bool terminated)
+    {
+        ++line;
+        const char *const textEnd = terminated ? end - 1 : end;
+        if (begin == textEnd || onlyCarriageReturns(begin, textEnd))
+            return true;
+        // The LF is decoded with the line so that a lead byte before it is reported as
+        // the broken pair it is, not as a file cut short.
+        QString cause;
+        const qsizetype decoded = decoder->decode(QByteArrayView(begin, end), &cause);
+        if (decoded < 0)
+            return fail(cause);
+        qsizetype length = decoded;
+        char16_t *const text = decoder->buffer();
+        if (terminated) {
+            --length;
+            if (length > 0 && text[length - 1] == u'\r')
+                --length;
+        }
+        fields = {};
+        if (!splitFields(text, length, fields, &cause))
+            return fail(cause);
+        result.rows.push_back(
+            BroadcastRow{std::move(fields[0]), std::move(fields[1]), std::move(fields[2])});
+        return true;
+    }
+
+    // Reads every complete line of bytes (after what is pending) and keeps the rest.
+    bool readLines(QByteArrayView bytes)
+    {
+        const char *p = bytes.data();
+        const char *const end = p + bytes.size();
+        if (!pending.isEmpty()) {
+            const auto *const lf = static_cast<const char *>(std::memchr(p, '\n', end - p));
+            if (!lf) {
+                pending.append(bytes);
+                return true;
+            }
+            pending.append(QByteArrayView(p, lf + 1));
+            p = lf + 1;
+            if (!readLine(pending.cbegin(), pending.cend(), true))
+                return false;
+            pending.resize(0);
+        }
+        while (p < end) {
+            const auto *const lf = static_cast<const char *>(std::memchr(p, '\n', end - p));
+            if (!lf) {
+                pending.append(QByteArrayView(p, end));
+                return true;
+            }
+            if (!readLine(p, lf + 1, true))
+                return false;
+            p = lf + 1;
+        }
+        return true;
+    }
+};
+
+Reader::Reader() : m_state(std::make_unique<State>()) {}
+
+Reader::~Reader() = default;
+
+void Reader::reserve(qsizetype rows)
+{
+    m_state->result.rows.reserve(std::size_t(rows));
+}
+
+bool Reader::feed(QByteArrayView bytes)
+{
+    State &s = *m_state;
+    if (s.failed)
+        return false;
+    if (!s.decoder && s.pending.isEmpty() && bytes.size() >= kUtf8Bom.size()) {
+        // The usual case, a first piece long enough to tell: no copy of it is made.
+        const bool utf8 = bytes.startsWith(kUtf8Bom);
+        s.decoder.emplace(utf8);
+        if (utf8)
+            bytes = bytes.sliced(kUtf8Bom.size());
+    }
+    if (s.decoder)
+        return s.readLines(bytes);
+    s.pending.append(bytes);
+    if (!s.encodingKnown(false))
+        return true;
+    const QByteArray start = std::exchange(s.pending, QByteArray());
+    return s.readLines(start);
+}
+
+ParseResult Reader::finish()
+{
+    State &s = *m_state;
+    if (!s.failed && s.encodingKnown(true) && !s.pending.isEmpty())
+        s.readLine(s.pending.cbegin(), s.pending.cend(), false);
+    s.pending = QByteArray();
+    return std::move(s.result);
+}
+
+} // namespace broadcast_file

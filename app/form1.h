@@ -93,6 +93,7 @@ private:
     void createMenu();
     void routeEvents();
     void clearEditor();
+    void loadAndSelect(const ListItem &item);
     void showUnhandledError(int number, const QString &description);
     void setSpeechButtonsEnabled(bool enabled);
 

@@ -1,6 +1,142 @@
-// The seven row commands.
+// The seven row commands: add, delete, copy, append paste, insert paste, move up and
+// move down. Each command that does its work ends by loading its row into the editor and
+// selecting it, so the editor, CurrentRow and the list's selection name the same row.
 #include "app/form1.h"
 
-void Form1::Command2_Click(std::int16_t)
+#include "platform/checked_int.h"
+#include "platform/list_view.h"
+
+namespace {
+
+const QString kNewRowContent = QStringLiteral("(新しい行)");
+
+enum Command : std::int16_t {
+    AddRow = 0,
+    DeleteRow = 1,
+    CopyRow = 2,
+    AppendPaste = 3,
+    InsertPaste = 4,
+    MoveUp = 5,
+    MoveDown = 6,
+};
+
+// WorkItem and NewItem belong to one command: whatever way the command ends, they are
+// released.
+class ScratchReferences
 {
+public:
+    explicit ScratchReferences(Form1 &form) : m_form(form) {}
+    ~ScratchReferences()
+    {
+        m_form.WorkItem = ListItem();
+        m_form.NewItem = ListItem();
+    }
+    ScratchReferences(const ScratchReferences &) = delete;
+    ScratchReferences &operator=(const ScratchReferences &) = delete;
+
+private:
+    Form1 &m_form;
+};
+
+void writeRow(const ListItem &item, const BroadcastRow &row)
+{
+    item.SetText(row.Content);
+    item.SetSubItem(1, row.FareSignal);
+    item.SetSubItem(2, row.SoundSignal);
+}
+
+BroadcastRow readRow(const ListItem &item)
+{
+    return {item.Text(), item.SubItem(1), item.SubItem(2)};
+}
+
+} // namespace
+
+void Form1::loadAndSelect(const ListItem &item)
+{
+    ListView1_ItemClick(item);
+    item.SetSelected(true);
+}
+
+void Form1::Command2_Click(std::int16_t Index)
+{
+    ScratchReferences scratch(*this);
+
+    switch (Index) {
+    case AddRow:
+        // The new row goes below the row loaded last, not below the selection.
+        if (ListView1->Count() == 0 || CurrentRow < 1) {
+            NewItem = ListView1->Add(0, kNewRowContent);
+        } else {
+            WorkItem = ListView1->Item(CurrentRow);
+            NewItem = ListView1->Add(checked::add(WorkItem.Index(), 1), kNewRowContent);
+        }
+        loadAndSelect(NewItem);
+        break;
+
+    case DeleteRow: {
+        if (ListView1->Count() == 0)
+            return;
+        const ListItem selected = ListView1->SelectedItem();
+        if (selected.isNothing())
+            return; // nothing chosen: nothing to delete, and the editor keeps its text
+        clearEditor();
+        ListView1->Remove(selected.Index());
+        ListView1->SetFocus();
+        if (ListView1->Count() == 0)
+            return;
+        WorkItem = ListView1->SelectedItem();
+        loadAndSelect(WorkItem);
+        break;
+    }
+
+    case CopyRow:
+        if (ListView1->Count() == 0)
+            return;
+        WorkItem = ListView1->SelectedItem();
+        if (WorkItem.isNothing())
+            return;
+        // The stored row, not the editor: unconfirmed edits are not copied.
+        ClipboardRow = readRow(WorkItem);
+        break;
+
+    case AppendPaste:
+        WorkItem = ListView1->Add(0, ClipboardRow.Content);
+        WorkItem.SetSubItem(1, ClipboardRow.FareSignal);
+        WorkItem.SetSubItem(2, ClipboardRow.SoundSignal);
+        loadAndSelect(WorkItem);
+        break;
+
+    case InsertPaste:
+        Command2_Click(AddRow);
+        WorkItem = ListView1->SelectedItem();
+        if (WorkItem.isNothing())
+            return;
+        writeRow(WorkItem, ClipboardRow);
+        loadAndSelect(WorkItem);
+        break;
+
+    case MoveUp:
+    case MoveDown: {
+        // The values travel, the rows stay; the selection follows the values.
+        if (ListView1->Count() == 0)
+            return;
+        WorkItem = ListView1->SelectedItem();
+        if (WorkItem.isNothing())
+            return;
+        const std::int32_t i = WorkItem.Index();
+        const bool up = Index == MoveUp;
+        if (up ? !(i > 1) : !(i < ListView1->Count()))
+            return;
+        NewItem = ListView1->Item(up ? checked::sub(i, 1) : checked::add(i, 1));
+        SwapRow = readRow(NewItem);
+        writeRow(NewItem, readRow(WorkItem));
+        writeRow(WorkItem, SwapRow);
+        loadAndSelect(NewItem);
+        break;
+    }
+
+    default:
+        break;
+    }
 }

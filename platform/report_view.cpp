@@ -4,18 +4,21 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
-ReportView::ReportView(QWidget *parent) : QTreeView(parent)
+ReportView::ReportView(QWidget *parent) : QTableView(parent)
 {
-    setRootIsDecorated(false);
-    setItemsExpandable(false);
-    setUniformRowHeights(true); // keeps large tables fast to lay out and scroll
-    setAllColumnsShowFocus(true);
+    setShowGrid(false);
+    setWordWrap(false);
+    setCornerButtonEnabled(false);
+    verticalHeader()->hide();
+    // Every row has the same height, so a large table lays out and scrolls in constant time.
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setMinimumSectionSize(1);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSortingEnabled(false);
     setDragEnabled(false);
-    setExpandsOnDoubleClick(false);
     header()->setSectionsClickable(false);
     header()->setSectionsMovable(false);
     header()->setStretchLastSection(false);
@@ -66,7 +69,7 @@ void ReportView::mousePressEvent(QMouseEvent *event)
     }
     m_pressedRow = index.row();
     m_selectedBeforePress = selectedRow();
-    QTreeView::mousePressEvent(event);
+    QTableView::mousePressEvent(event);
 }
 
 void ReportView::mouseMoveEvent(QMouseEvent *event)
@@ -76,7 +79,7 @@ void ReportView::mouseMoveEvent(QMouseEvent *event)
         event->accept();
         return;
     }
-    QTreeView::mouseMoveEvent(event);
+    QTableView::mouseMoveEvent(event);
 }
 
 void ReportView::mouseReleaseEvent(QMouseEvent *event)
@@ -87,7 +90,7 @@ void ReportView::mouseReleaseEvent(QMouseEvent *event)
         event->accept();
         return;
     }
-    QTreeView::mouseReleaseEvent(event);
+    QTableView::mouseReleaseEvent(event);
     const QModelIndex index = indexAt(event->position().toPoint());
     const int chosen = selectedRow();
     // A press selects at once; report it even when the button is let go elsewhere, so the
@@ -106,7 +109,7 @@ void ReportView::mouseDoubleClickEvent(QMouseEvent *event)
 void ReportView::keyPressEvent(QKeyEvent *event)
 {
     const int before = selectedRow();
-    QTreeView::keyPressEvent(event);
+    QTableView::keyPressEvent(event);
     const int after = selectedRow();
     if (after >= 0 && after != before)
         emit rowChosen(after);
@@ -114,4 +117,19 @@ void ReportView::keyPressEvent(QKeyEvent *event)
     if (after >= 0 && currentIndex().row() != after)
         selectionModel()->setCurrentIndex(model()->index(after, 0),
                                           QItemSelectionModel::NoUpdate);
+}
+
+QModelIndex ReportView::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers)
+{
+    // In a list of rows, Home and End go to the first and last row, not to a column.
+    if (cursorAction == MoveHome || cursorAction == MoveEnd)
+        modifiers |= Qt::ControlModifier;
+    return QTableView::moveCursor(cursorAction, modifiers);
+}
+
+void ReportView::changeEvent(QEvent *event)
+{
+    QTableView::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
 }

@@ -1,0 +1,123 @@
+// Times each row command and a confirmation on the largest table whose every row can
+// become current, with the current row at the top, in the middle and at the bottom.
+// Each figure includes the window's repaint after the command (the events it posts are
+// processed), since that is what the operator waits for.
+#include "app/form1.h"
+#include "platform/list_view.h"
+#include "platform/message_box.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace {
+
+class SilentMessageBox final : public IMessageBox
+{
+public:
+    Answer show(const QString &, Buttons, Icon, const QString &) override { return Ok; }
+};
+
+constexpr int kTableRows = 32767;
+constexpr int kRepeats = 40;
+
+struct Figures
+{
+    double median, worst;
+};
+
+Figures measure(const std::function<void()> &prepare, const std::function<void()> &command,
+                const std::function<void()> &restore)
+{
+    std::vector<double> ms;
+    for (int i = 0; i < kRepeats; ++i) {
+        prepare();
+        QApplication::processEvents();
+        QElapsedTimer timer;
+        timer.start();
+        command();
+        if (!qEnvironmentVariableIsSet("BENCH_NO_PAINT"))
+            QApplication::processEvents();
+        ms.push_back(timer.nsecsElapsed() / 1e6);
+        restore();
+    }
+    std::sort(ms.begin(), ms.end());
+    return {ms[ms.size() / 2], ms.back()};
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    SilentMessageBox box;
+    FormServices services;
+    services.messageBox = &box;
+    Form1 form(services);
+    form.show();
+
+    auto resetTable = [&](int rows) {
+        form.ListView1->Clear();
+        std::vector<BroadcastRow> table;
+        table.reserve(size_t(rows));
+        for (int i = 1; i <= rows; ++i)
+            table.push_back({QStringLiteral("次は%1番線から発車します").arg(i), QString::number(i % 2),
+                             QString::number(i % 4)});
+        form.ListView1->AppendRows(std::move(table));
+    };
+    auto loadRow = [&](int row) {
+        form.ListView1_ItemClick(form.ListView1->Item(row));
+        form.ListView1->Item(row).SetSelected(true);
+    };
+    auto command = [&](int index) { return [&form, index] { form.Command2_Click(std::int16_t(index)); }; };
+
+    std::printf("%-14s %8s %10s %10s\n", "command", "current", "median ms", "worst ms");
+    const char *names[] = {"add", "delete", "copy", "append paste", "insert paste", "move up",
+                           "move down"};
+    for (int position : {0, 1, 2}) {
+        for (int index = 0; index <= 7; ++index) {
+            // Commands that add a row start one row short, so the new row is still one
+            // that can become current.
+            const bool adds = index == 0 || index == 3 || index == 4;
+            const int rows = adds ? kTableRows - 1 : kTableRows;
+            resetTable(rows);
+            const int current = position == 0 ? 1 : position == 1 ? (rows + 1) / 2 : rows;
+            std::function<void()> prepare = [&, current] { loadRow(current); };
+            std::function<void()> restore;
+            if (adds) {
+                restore = [&] { form.ListView1->Remove(form.ListView1->SelectedItem().Index()); };
+            } else if (index == 1) {
+                restore = [&, current] {
+                    form.ListView1->Add(std::min(current, form.ListView1->Count() + 1),
+                                        QStringLiteral("restored"));
+                };
+            } else {
+                restore = [] {};
+            }
+            std::function<void()> run;
+            const char *name;
+            if (index == 7) {
+                name = "confirm";
+                prepare = [&, current] {
+                    loadRow(current);
+                    form.Text1->setText(QStringLiteral("ご乗車ありがとうございます"));
+                };
+                run = [&] { form.Command3_Click(); };
+            } else {
+                name = names[index];
+                run = command(index);
+            }
+            if (qEnvironmentVariableIsSet("BENCH_ONLY") && qgetenv("BENCH_ONLY") != name)
+                continue;
+            const Figures f = measure(prepare, run, restore);
+            std::printf("%-14s %8d %10.3f %10.3f\n", name, current, f.median, f.worst);
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,191 @@
+#include "form_fixture.h"
+
+#include <QTest>
+
+class TestRowConfirmation : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init() { m_f = std::make_unique<FormFixture>(); }
+    void cleanup() { m_f.reset(); }
+
+    void forbiddenCharacterPosition_data();
+    void forbiddenCharacterPosition();
+    void refusal_data();
+    void refusal();
+    void acceptance_data();
+    void acceptance();
+    void guardIgnoresClick_data();
+    void guardIgnoresClick();
+    void noSelectedRowWritesTheRowInTheEditor();
+
+private:
+    std::unique_ptr<FormFixture> m_f;
+    Form1 &form() { return *m_f->form; }
+    void loadRow(int row)
+    {
+        form().ListView1_ItemClick(form().ListView1->Item(row));
+        form().ListView1->Item(row).SetSelected(true);
+    }
+};
+
+void TestRowConfirmation::forbiddenCharacterPosition_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("position");
+    QTest::newRow("empty") << "" << 0;
+    QTest::newRow("clean Japanese") << "次は終点です" << 0;
+    QTest::newRow("comma at 3") << "ab,c" << 3;
+    QTest::newRow("leading tab") << "\tabc" << 1;
+    QTest::newRow("space at the end") << "abc " << 4;
+    QTest::newRow("ideographic space") << QString::fromUtf16(u"次は\u3000終点") << 3;
+    QTest::newRow("leftmost of comma and space") << "a,bc d" << 2;
+    QTest::newRow("leftmost of space and comma") << "a bc,d" << 2;
+    QTest::newRow("full-width comma passes") << QString::fromUtf16(u"a\uFF0Cb") << 0;
+    QTest::newRow("ideographic comma passes") << QString::fromUtf16(u"a\u3001b") << 0;
+    QTest::newRow("no-break space passes") << QString::fromUtf16(u"a\u00A0b") << 0;
+    QTest::newRow("line feed passes") << "a\nb" << 0;
+    QTest::newRow("after a surrogate pair") << QString::fromUtf16(u"\U0001F600,") << 3;
+}
+
+void TestRowConfirmation::forbiddenCharacterPosition()
+{
+    QFETCH(QString, text);
+    QFETCH(int, position);
+    const QString before = text;
+    QCOMPARE(form().IsCommaAndTab(text), position);
+    QCOMPARE(text, before);
+}
+
+void TestRowConfirmation::refusal_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("position");
+    QTest::newRow("comma at 3") << "ab,c" << 3;
+    QTest::newRow("tab first") << "\tx" << 1;
+    QTest::newRow("comma at 2, space at 5") << "a,bc d" << 2;
+    QTest::newRow("ideographic space at 12")
+        << QString::fromUtf16(u"ご乗車ありがとうござい\u3000ます") << 12;
+    QTest::newRow("two-digit position") << "abcdefghij klm" << 11;
+}
+
+void TestRowConfirmation::refusal()
+{
+    QFETCH(QString, text);
+    QFETCH(int, position);
+    m_f->addRows({{"stored", "0", "1"}});
+    form().show();
+    QVERIFY(QTest::qWaitForWindowActive(&form()));
+    loadRow(1);
+    form().Text1->setText(text);
+    form().Check1->setChecked(true);
+    form().Option1[3]->setChecked(true);
+    form().Command3->setFocus();
+    m_f->messageBox.answers << IMessageBox::Ok;
+    // While the box is up, the text box has not been touched yet.
+    bool selectionBeforeClose = true;
+    m_f->messageBox.whileShown = [&] { selectionBeforeClose = form().Text1->hasSelectedText(); };
+
+    form().Command3->click();
+
+    QCOMPARE(m_f->messageBox.shown.size(), 1);
+    const auto &box = m_f->messageBox.shown.first();
+    QCOMPARE(box.prompt, QStringLiteral("入力した放送内容の %1 文字目あたりに、"
+                                        "使用禁止の文字（カンマ・タブ・スペース）が含まれています！"
+                                        "\r\n修正してください。").arg(position));
+    QCOMPARE(box.title, QStringLiteral("エラー"));
+    QCOMPARE(box.buttons, IMessageBox::OkOnly);
+    QCOMPARE(box.icon, IMessageBox::Exclamation);
+    QVERIFY(!selectionBeforeClose);
+    QCOMPARE(form().Text1->selectionStart(), position - 1);
+    QCOMPARE(form().Text1->selectedText().size(), 1);
+    QCOMPARE(form().Text1->selectedText(), text.mid(position - 1, 1));
+    QCOMPARE(QApplication::focusWidget(), form().Text1);
+    QCOMPARE(m_f->row(1), (BroadcastRow{"stored", "0", "1"}));
+    QCOMPARE(form().Text1->text(), text);
+}
+
+void TestRowConfirmation::acceptance_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("fare");
+    QTest::addColumn<int>("option");
+    QTest::addColumn<QString>("expectedFare");
+    QTest::addColumn<QString>("expectedSound");
+    QTest::newRow("checked, sound 3") << "次は終点です" << true << 3 << "1" << "3";
+    QTest::newRow("unchecked, sound 0") << "ご乗車ありがとうございます" << false << 0 << "0" << "0";
+    QTest::newRow("sound 1") << "a" << false << 1 << "0" << "1";
+    QTest::newRow("sound 2") << "a" << true << 2 << "1" << "2";
+    QTest::newRow("empty content") << "" << true << 2 << "1" << "2";
+    QTest::newRow("full-width comma") << QString::fromUtf16(u"a\uFF0Cb") << false << 0 << "0" << "0";
+    QTest::newRow("long content") << QString(40000, QChar(u'長')) << false << 1 << "0" << "1";
+}
+
+void TestRowConfirmation::acceptance()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, fare);
+    QFETCH(int, option);
+    QFETCH(QString, expectedFare);
+    QFETCH(QString, expectedSound);
+    // A row just added, with empty signals, gets both at its first confirmation.
+    m_f->addRows({{"first", "1", "3"}});
+    form().show();
+    QVERIFY(QTest::qWaitForWindowActive(&form()));
+    loadRow(1);
+    form().Command2_Click(0);
+    QCOMPARE(m_f->row(2), (BroadcastRow{"(新しい行)", "", ""}));
+    form().Text1->setText(text);
+    form().Check1->setChecked(fare);
+    form().Option1[size_t(option)]->setChecked(true);
+    form().Text1->setFocus();
+
+    form().Command3_Click();
+
+    QCOMPARE(m_f->row(2), (BroadcastRow{text, expectedFare, expectedSound}));
+    QCOMPARE(m_f->row(1), (BroadcastRow{"first", "1", "3"}));
+    QCOMPARE(m_f->messageBox.shown.size(), 0);
+    QCOMPARE(form().Text1->text(), text);
+    QCOMPARE(m_f->fare(), fare);
+    QCOMPARE(m_f->checkedOption(), option);
+    QCOMPARE(QApplication::focusWidget(), form().Text1);
+    QCOMPARE(m_f->selectedRow(), 2);
+    QCOMPARE(int(form().CurrentRow), 2);
+}
+
+void TestRowConfirmation::guardIgnoresClick_data()
+{
+    QTest::addColumn<bool>("withRows");
+    QTest::newRow("empty table") << false;
+    QTest::newRow("rows, none loaded yet") << true;
+}
+
+void TestRowConfirmation::guardIgnoresClick()
+{
+    QFETCH(bool, withRows);
+    if (withRows)
+        m_f->addRows({{"a", "0", "0"}});
+    form().Text1->setText(QStringLiteral("x,y"));
+    form().Check1->setChecked(true);
+    form().Command3_Click();
+    QCOMPARE(m_f->messageBox.shown.size(), 0);
+    if (withRows)
+        QCOMPARE(m_f->row(1), (BroadcastRow{"a", "0", "0"}));
+}
+
+void TestRowConfirmation::noSelectedRowWritesTheRowInTheEditor()
+{
+    m_f->addRows({{"a", "0", "0"}, {"b", "0", "0"}});
+    loadRow(2);
+    form().ListView1->Item(2).SetSelected(false);
+    QVERIFY(form().ListView1->SelectedItem().isNothing());
+    form().Text1->setText(QStringLiteral("B"));
+    form().Check1->setChecked(true);
+    form().Option1[1]->setChecked(true);
+    form().Command3_Click();
+    QCOMPARE(m_f->row(2), (BroadcastRow{"B", "1", "1"}));
+    QCOMPARE(m_f->row(1), (BroadcastRow{"a", "0", "0"}));
+}
+
+QTEST_MAIN(TestRowConfirmation)
+#include "tst_row_confirmation.moc"

@@ -89,6 +89,14 @@ void Form1::showUnhandledError(int number, const QString &description)
 
 void Form1::closeEvent(QCloseEvent *event)
 {
+    // Closing from the frame asks the same question as File > Exit: the table holds no copy
+    // anywhere else, and a stray click must not throw away the operator's rows.
+    bool keepOpen = false;
+    Dispatch([&] { keepOpen = ListView1->Count() > 0 && !userAgreesToDiscard(); });
+    if (keepOpen) {
+        event->ignore();
+        return;
+    }
     std::int16_t cancel = 0;
     Dispatch([&] { Form_QueryUnload(cancel, 0); });
     if (cancel != 0)

@@ -94,6 +94,7 @@ private:
     void routeEvents();
     void clearEditor();
     void loadAndSelect(const ListItem &item);
+    bool userAgreesToDiscard();
     void showUnhandledError(int number, const QString &description);
     void setSpeechButtonsEnabled(bool enabled);
 

@@ -1,7 +1,113 @@
-// The File menu: New, Open, Save and Exit.
+// The File menu: New, Open, Save and Exit, and the question before closing the window.
 #include "app/form1.h"
 
-void Form1::MnuFileNew_Click() {}
-void Form1::MnuFileOpen_Click() {}
-void Form1::MnuFileSave_Click() {}
-void Form1::MnuFileExit_Click() {}
+#include "files/broadcast_file.h"
+#include "platform/api_lib.h"
+#include "platform/common_dialog.h"
+#include "platform/list_view.h"
+#include "platform/message_box.h"
+
+namespace {
+
+const QString kDeleteQuestion = QStringLiteral("編集中の内容を削除してもよろしいですか？");
+const QString kDeleteTitle = QStringLiteral("削除の確認");
+const QString kDiscardQuestion = QStringLiteral("編集中の内容は破棄してもよろしいですか？");
+const QString kDiscardTitle = QStringLiteral("破棄の確認");
+
+// The open dialog's filter in its library's form: description, NUL, pattern, NUL, NUL.
+QString openFilter()
+{
+    const QChar nul(u'\0');
+    return QStringLiteral("放送用データファイル(*Tp.csv)") + nul + QStringLiteral("*Tp.csv") + nul + nul;
+}
+
+// The error's prompt, with what went wrong and where on a second line when known.
+QString withDetail(const QString &prompt, const RuntimeError &error)
+{
+    if (const auto *fileError = dynamic_cast<const BroadcastFileError *>(&error))
+        return prompt + QStringLiteral("\r\n") + fileError->detail();
+    return prompt + QStringLiteral("\r\n") + error.description();
+}
+
+} // namespace
+
+bool Form1::userAgreesToDiscard()
+{
+    return messageBox().show(kDiscardQuestion, IMessageBox::YesNo, IMessageBox::Question,
+                             kDiscardTitle)
+        == IMessageBox::Yes;
+}
+
+void Form1::MnuFileNew_Click()
+{
+    if (ListView1->Count() == 0)
+        return;
+    if (messageBox().show(kDeleteQuestion, IMessageBox::YesNo, IMessageBox::Question,
+                          kDeleteTitle)
+        != IMessageBox::Yes)
+        return;
+    ListView1->Clear();
+    clearEditor();
+}
+
+void Form1::MnuFileOpen_Click()
+{
+    const bool hadRows = ListView1->Count() > 0;
+    if (hadRows
+        && messageBox().show(kDeleteQuestion, IMessageBox::YesNo, IMessageBox::Question,
+                             kDeleteTitle)
+            != IMessageBox::Yes)
+        return;
+
+    // The table is emptied only once a file has been chosen: cancelling the dialog keeps
+    // everything the user had.
+    const QString path = apiLib().KelpFileDlg(this, 0, openFilter(), QString(),
+                                              QStringLiteral("放送用データファイルを開く"));
+    if (path.isEmpty())
+        return;
+    if (hadRows) {
+        ListView1->Clear();
+        clearEditor();
+    }
+
+    try {
+        ListView1->Clear();
+        ReadBroadcastFile(*ListView1, path);
+        if (ListView1->Count() >= 1) {
+            const ListItem first = ListView1->Item(1);
+            ListView1_ItemClick(first);
+            first.SetSelected(true);
+        }
+    } catch (const RuntimeError &error) {
+        // The rows read before the failure stay listed while the message is up.
+        messageBox().show(withDetail(QStringLiteral("読み込み時にエラーが発生しました"), error),
+                          IMessageBox::OkOnly, IMessageBox::Critical,
+                          QStringLiteral("読み込みエラー"));
+        ListView1->Clear();
+    }
+}
+
+void Form1::MnuFileSave_Click()
+{
+    if (ListView1->Count() == 0)
+        return;
+    try {
+        C_Dialog1->Filter = QStringLiteral("放送用データファイル(*.csv)|*.csv");
+        C_Dialog1->DefaultExt = QStringLiteral("*.csv");
+        C_Dialog1->ShowSave(this);
+        WriteBroadcastFile(*ListView1, C_Dialog1->FileName);
+    } catch (const RuntimeError &error) {
+        if (error.number() == RuntimeError::CancelError)
+            return;
+        messageBox().show(withDetail(QStringLiteral("保存時にエラーが発生しました"), error),
+                          IMessageBox::OkOnly, IMessageBox::Critical,
+                          QStringLiteral("保存エラー"));
+    }
+}
+
+void Form1::MnuFileExit_Click()
+{
+    if (ListView1->Count() > 0 && !userAgreesToDiscard())
+        return;
+    m_services.endProgram();
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "platform/runtime_error.h"
+
+#include <QString>
+
+class ListView;
+
+// A failure to read or write a broadcast data file. detail says where and why, in words an
+// operator can act on ("3 行目: ..."), shown under the File menu's error message.
+class BroadcastFileError : public RuntimeError
+{
+public:
+    BroadcastFileError(int number, QString description, QString detail)
+        : RuntimeError(number, std::move(description)), m_detail(std::move(detail))
+    {
+    }
+    const QString &detail() const { return m_detail; }
+
+private:
+    QString m_detail;
+};
+
+// Writes every row of the list to the file at path, replacing it whole: the new file is
+// written beside the old one and takes its place only once complete, so a failure leaves
+// the old file as it was. A table that would not read back exactly as it stands is not
+// written at all.
+void WriteBroadcastFile(ListView &list, const QString &path);
+
+// Appends the rows of the file at path to the list, in file order. On a failure the rows
+// read before it stay appended and BroadcastFileError is thrown.
+void ReadBroadcastFile(ListView &list, const QString &path);

@@ -1,4 +1,5 @@
 #include "app/form1.h"
+#include "app/first_paint_probe.h"
 #include "app/japanese_ui.h"
 
 #include <QApplication>
@@ -12,6 +13,7 @@ int main(int argc, char *argv[])
     installJapaneseTranslations(app);
 
     Form1 window;
+    reportFirstPaint(&window);
     window.show();
     return app.exec();
 }

@@ -1,0 +1,96 @@
+// Start-up time to the first paint, and resident memory once idle, of the tool against a
+// minimal Qt Widgets program showing an empty window of the same size, in the same run
+// and the same X server (DISPLAY, or offscreen when there is none).
+//
+//   bench_startup [path/to/broadcast-data-tool] [path/to/minimal_window] [rounds]
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QThread>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+struct Sample
+{
+    double firstPaintMs;
+    double idleRssMb;
+};
+
+double rssMb(qint64 pid)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toLongLong() / 1024.0;
+    }
+    return -1;
+}
+
+Sample run(const QString &program)
+{
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("BDT_REPORT_FIRST_PAINT"), QStringLiteral("1"));
+    if (!env.contains(QStringLiteral("DISPLAY")))
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    process.setProcessEnvironment(env);
+    process.setProcessChannelMode(QProcess::SeparateChannels);
+    QElapsedTimer timer;
+    timer.start();
+    process.start(program, {});
+    if (!process.waitForStarted(10000))
+        qFatal("cannot start %s", qPrintable(program));
+    while (!process.canReadLine()) {
+        if (!process.waitForReadyRead(20000))
+            qFatal("%s never painted", qPrintable(program));
+    }
+    const double painted = timer.nsecsElapsed() / 1e6;
+    QThread::msleep(1500); // let it settle: speech engines and caches start lazily
+    const double rss = rssMb(process.processId());
+    process.kill();
+    process.waitForFinished(5000);
+    return {painted, rss};
+}
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const QString dir = QFileInfo(QCoreApplication::applicationFilePath()).absolutePath();
+    const QStringList args = app.arguments();
+    const QString tool = args.value(1, dir + QStringLiteral("/../broadcast-data-tool"));
+    const QString minimal = args.value(2, dir + QStringLiteral("/minimal_window"));
+    const int rounds = args.value(3, QStringLiteral("7")).toInt();
+
+    std::vector<double> toolMs, toolMb, minMs, minMb;
+    for (int i = 0; i < rounds; ++i) {
+        // Alternate, so both see the same machine load and caches.
+        const Sample m = run(minimal);
+        const Sample t = run(tool);
+        minMs.push_back(m.firstPaintMs);
+        minMb.push_back(m.idleRssMb);
+        toolMs.push_back(t.firstPaintMs);
+        toolMb.push_back(t.idleRssMb);
+    }
+    const double tMs = median(toolMs), mMs = median(minMs);
+    const double tMb = median(toolMb), mMb = median(minMb);
+    std::printf("first paint: tool %.1f ms, minimal %.1f ms, ratio %.2f (goal <= 1.5)\n", tMs, mMs,
+                tMs / mMs);
+    std::printf("idle memory: tool %.1f MB, minimal %.1f MB, ratio %.2f (goal <= 1.5)\n", tMb, mMb,
+                tMb / mMb);
+    return 0;
+}

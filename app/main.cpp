@@ -1,6 +1,7 @@
 #include "app/form1.h"
 #include "app/first_paint_probe.h"
 #include "app/japanese_ui.h"
+#include "platform/speech_factory.h"
 
 #include <QApplication>
 
@@ -12,7 +13,10 @@ int main(int argc, char *argv[])
     QApplication::setApplicationDisplayName(QStringLiteral("放送用データ作成ツール"));
     installJapaneseTranslations(app);
 
-    Form1 window;
+    DefaultSpeechFactory speechFactory;
+    FormServices services;
+    services.speechFactory = &speechFactory;
+    Form1 window(services);
     reportFirstPaint(&window);
     window.show();
     return app.exec();

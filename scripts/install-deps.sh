@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config libxcb1-dev
   qt6-base-dev qt6-declarative-dev qt6-speech-dev qt6-multimedia-dev
-  qt6-translations-l10n qt6-speech-speechd-plugin qt6-speech-flite-plugin
+  qt6-translations-l10n qt6-speech-speechd-plugin
   fonts-ipafont-gothic fonts-noto-cjk
   open-jtalk open-jtalk-mecab-naist-jdic
 )
@@ -14,6 +14,8 @@ if [[ "${1:-}" == "--test" ]]; then
   packages+=(
     xvfb openbox xdotool x11-utils x11-xserver-utils
     pulseaudio pulseaudio-utils sox
+    # The file-format fuzzer (scripts/run-fuzz.sh) needs clang's libFuzzer runtime.
+    clang libclang-rt-14-dev
   )
 fi
 

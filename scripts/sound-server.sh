@@ -15,11 +15,15 @@ state_dir="${BDT_SOUND_DIR:-${TMPDIR:-/tmp}/bdt-sound-$(id -u)}"
 runtime_dir="$state_dir/runtime"
 socket="$state_dir/native"
 log="$state_dir/pulseaudio.log"
+# The server writes a cookie into its home; clients given it stay quiet about a missing one
+# (the socket takes anonymous clients anyway).
+cookie="$state_dir/home/.config/pulse/cookie"
 sink=bdt_null
 
 client_env() {
     export XDG_RUNTIME_DIR="$runtime_dir"
     export PULSE_SERVER="unix:$socket"
+    export PULSE_COOKIE="$cookie"
 }
 
 answers() {
@@ -47,7 +51,7 @@ start() {
     # The daemon gets no terminal and no pipe of the caller's, so a CI runner waiting for
     # the output to close is not held open by it.
     env HOME="$state_dir/home" XDG_CONFIG_HOME="$state_dir/home/.config" \
-        XDG_RUNTIME_DIR="$runtime_dir" \
+        XDG_RUNTIME_DIR="$runtime_dir" PULSE_COOKIE="$cookie" \
         pulseaudio --daemonize=yes --system=false --exit-idle-time=-1 -n \
         --disallow-exit=no --use-pid-file=yes --disable-shm=yes \
         --log-target="file:$log" \
@@ -90,6 +94,7 @@ stop() {
 print_env() {
     printf 'export XDG_RUNTIME_DIR=%q\n' "$runtime_dir"
     printf 'export PULSE_SERVER=%q\n' "unix:$socket"
+    printf 'export PULSE_COOKIE=%q\n' "$cookie"
 }
 
 case "${1:-}" in

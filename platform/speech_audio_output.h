@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QAudioFormat>
+#include <QByteArray>
+#include <QObject>
+
+class QAudioSink;
+class QIODevice;
+class QTimer;
+
+// Plays PCM that arrives piece by piece through one QAudioSink, without gaps between the
+// pieces. The device's own buffer is kept short and stop() discards it, so speech ends at
+// once instead of running on for the length of a buffer.
+class SpeechAudioOutput : public QObject
+{
+    Q_OBJECT
+public:
+    explicit SpeechAudioOutput(QObject *parent);
+    ~SpeechAudioOutput() override;
+
+    // Opens the default output for the format. Throws RuntimeError when there is no
+    // output device or it refuses the format.
+    void open(const QAudioFormat &format);
+    bool isOpen() const { return m_sink != nullptr; }
+    QAudioFormat format() const { return m_format; }
+
+    // Queues samples in the open format; playing starts with the first of them.
+    void append(const QByteArray &pcm);
+    // Nothing more will be appended: finished follows once the queue has been played.
+    void finishInput();
+    // Drops everything queued and cuts the sound. No signal follows.
+    void stop();
+
+    // How much is queued and not yet handed to the device.
+    qint64 queuedMs() const;
+    // queueLow is emitted when the queue falls below this.
+    void setLowWaterMs(qint64 ms) { m_lowWaterMs = ms; }
+
+signals:
+    // The first samples of this playback went to the device (used to measure latency).
+    void firstBufferWritten();
+    // The queue fell below the low-water mark: time to synthesize more.
+    void queueLow();
+    void finished();
+    void failed(const QString &reason);
+
+private:
+    void feed();
+    void onStateChanged();
+    void close();
+
+    QAudioSink *m_sink = nullptr;
+    QIODevice *m_device = nullptr;
+    QTimer *m_feedTimer;
+    QAudioFormat m_format;
+    QByteArray m_queue;
+    qsizetype m_queueStart = 0;
+    qint64 m_lowWaterMs = 0;
+    bool m_inputFinished = false;
+    bool m_wroteAny = false;
+    bool m_wasLow = false;
+};

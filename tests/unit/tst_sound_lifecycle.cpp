@@ -1,0 +1,242 @@
+// The synthesis processes and the utterance's life with a real audio device: nothing is
+// left running or unreaped, later failures end the speech quietly, and a new text
+// replaces the old one. Runs under scripts/with-sound-server.sh.
+#include "platform/open_jtalk_speech.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+namespace {
+
+const QString kSharedVoice = QStringLiteral(BDT_SHARED_DIR "/voices/tohoku-f01-neutral.htsvoice");
+const QString kLongText = QStringLiteral(
+    "お客様にお知らせいたします。ただいま、信号確認のため、列車の運転を見合わせております。"
+    "運転再開まで、今しばらくお待ちください。お急ぎのところ、ご迷惑をおかけいたします。"
+    "振替輸送を実施しておりますので、係員にお尋ねください。");
+
+// Processes whose parent is this test, zombies included.
+QList<qint64> childProcesses()
+{
+    QList<qint64> children;
+    const QByteArray self = QByteArray::number(QCoreApplication::applicationPid());
+    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
+    for (const QString &entry : entries) {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray line = stat.readAll();
+        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() > 1 && fields.at(1) == self)
+            children << entry.toLongLong();
+    }
+    return children;
+}
+
+} // namespace
+
+class TestSoundLifecycle : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void speakReturnsBeforeSynthesisEnds();
+    void stopKillsAndReapsTheSynthesis_data();
+    void stopKillsAndReapsTheSynthesis();
+    void destructionKillsAndReapsTheSynthesis();
+    void laterFailuresEndTheSpeechQuietly_data();
+    void laterFailuresEndTheSpeechQuietly();
+    void speakingAgainReplacesTheSpeech();
+    void longTextIsSynthesizedOnlyAhead();
+
+private:
+    std::unique_ptr<OpenJTalkSpeech> createSpeech(const QString &program = {});
+    QString fakeProgram(const QByteArray &body);
+    OpenJTalkSetup m_setup;
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+void TestSoundLifecycle::initTestCase()
+{
+    m_setup = OpenJTalkSetup::detect({});
+    m_setup.voices = {kSharedVoice};
+    if (!m_setup.isReady() || !QFile::exists(kSharedVoice))
+        QSKIP("open_jtalk or the shared voice is missing");
+    QVERIFY2(qEnvironmentVariableIsSet("PULSE_SERVER"), "run me through scripts/with-sound-server.sh");
+    m_dir = std::make_unique<QTemporaryDir>();
+}
+
+void TestSoundLifecycle::init()
+{
+    QVERIFY(childProcesses().isEmpty());
+}
+
+std::unique_ptr<OpenJTalkSpeech> TestSoundLifecycle::createSpeech(const QString &program)
+{
+    OpenJTalkSetup setup = m_setup;
+    if (!program.isEmpty())
+        setup.program = program;
+    return std::make_unique<OpenJTalkSpeech>(setup, m_dir->filePath(QStringLiteral("speech.ini")),
+                                             nullptr);
+}
+
+// A stand-in for open_jtalk that misbehaves the way the real one can.
+QString TestSoundLifecycle::fakeProgram(const QByteArray &body)
+{
+    static int count = 0;
+    const QString path = m_dir->filePath(QStringLiteral("fake-%1").arg(++count));
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write("#!/bin/sh\n" + body + '\n');
+    file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return path;
+}
+
+void TestSoundLifecycle::speakReturnsBeforeSynthesisEnds()
+{
+    auto speech = createSpeech();
+    QSignalSpy first(speech.get(), &OpenJTalkSpeech::firstBufferWritten);
+    speech->speak(kLongText);
+    // Still synthesizing the first piece: the call did not wait for it.
+    QVERIFY(speech->synthesisProcessId() > 0);
+    QCOMPARE(first.count(), 0);
+    QVERIFY(first.wait(10000));
+    speech->stop();
+}
+
+void TestSoundLifecycle::stopKillsAndReapsTheSynthesis_data()
+{
+    QTest::addColumn<bool>("afterFirstSound");
+    QTest::newRow("while the first piece is synthesized") << false;
+    QTest::newRow("while playing") << true;
+}
+
+void TestSoundLifecycle::stopKillsAndReapsTheSynthesis()
+{
+    QFETCH(bool, afterFirstSound);
+    auto speech = createSpeech();
+    QSignalSpy first(speech.get(), &OpenJTalkSpeech::firstBufferWritten);
+    QSignalSpy finished(speech.get(), &OpenJTalkSpeech::finished);
+    speech->speak(kLongText);
+    if (afterFirstSound)
+        QVERIFY(first.wait(10000));
+    const qint64 pid = speech->synthesisProcessId();
+    if (!afterFirstSound)
+        QVERIFY(pid > 0);
+    speech->stop();
+    QVERIFY(!speech->isSpeaking());
+    QCOMPARE(speech->synthesisProcessId(), 0);
+    QCOMPARE(finished.count(), 1);
+    // Gone, not a zombie: a reaped process has no /proc entry.
+    if (pid > 0)
+        QVERIFY(!QFile::exists(QStringLiteral("/proc/%1").arg(pid)));
+    QVERIFY(childProcesses().isEmpty());
+    // Nothing more happens after the stop.
+    QVERIFY(!finished.wait(500));
+    QCOMPARE(finished.count(), 1);
+}
+
+void TestSoundLifecycle::destructionKillsAndReapsTheSynthesis()
+{
+    auto speech = createSpeech();
+    speech->speak(kLongText);
+    const qint64 pid = speech->synthesisProcessId();
+    QVERIFY(pid > 0);
+    speech.reset();
+    QVERIFY(!QFile::exists(QStringLiteral("/proc/%1").arg(pid)));
+    QVERIFY(childProcesses().isEmpty());
+}
+
+void TestSoundLifecycle::laterFailuresEndTheSpeechQuietly_data()
+{
+    QTest::addColumn<QByteArray>("script");
+    QTest::addColumn<bool>("someSound");
+
+    QTest::newRow("exits with an error") << QByteArray("echo 'Error: no phoneme' >&2; exit 1") << false;
+    QTest::newRow("crashes") << QByteArray("kill -SEGV $$") << false;
+    QTest::newRow("writes no WAV") << QByteArray("cat >/dev/null; echo 'not a wav'") << false;
+    // The first piece is made by the real program, the second crashes it: what was
+    // made is played and the rest dropped.
+    QTest::newRow("crashes mid-text")
+        << ("if [ -e \"$0.ran\" ]; then kill -SEGV $$; fi; touch \"$0.ran\"; exec "
+            + m_setup.program.toUtf8() + " \"$@\"")
+        << true;
+}
+
+void TestSoundLifecycle::laterFailuresEndTheSpeechQuietly()
+{
+    QFETCH(QByteArray, script);
+    QFETCH(bool, someSound);
+    auto speech = createSpeech(fakeProgram(script));
+    QSignalSpy first(speech.get(), &OpenJTalkSpeech::firstBufferWritten);
+    QSignalSpy finished(speech.get(), &OpenJTalkSpeech::finished);
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^speech: ")));
+
+    speech->speak(kLongText); // starting works; the failure comes later and must not throw
+    QVERIFY(finished.wait(someSound ? 30000 : 10000));
+    QCOMPARE(finished.count(), 1);
+    QCOMPARE(first.count(), someSound ? 1 : 0);
+    QVERIFY(!speech->isSpeaking());
+    QVERIFY(childProcesses().isEmpty());
+}
+
+void TestSoundLifecycle::speakingAgainReplacesTheSpeech()
+{
+    auto speech = createSpeech();
+    QSignalSpy first(speech.get(), &OpenJTalkSpeech::firstBufferWritten);
+    QSignalSpy finished(speech.get(), &OpenJTalkSpeech::finished);
+    speech->speak(kLongText);
+    QVERIFY(first.wait(10000));
+
+    QElapsedTimer clock;
+    clock.start();
+    speech->speak(QStringLiteral("はい。"));
+    QCOMPARE(finished.count(), 1); // the long text ended here
+    QVERIFY(finished.wait(10000));
+    // The short word plays and ends; the long text, many seconds more, does not resume.
+    QVERIFY2(clock.elapsed() < 4000, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(first.count(), 2);
+    QVERIFY(!finished.wait(1000));
+    QVERIFY(childProcesses().isEmpty());
+}
+
+void TestSoundLifecycle::longTextIsSynthesizedOnlyAhead()
+{
+    // Minutes of speech: synthesizing it all at once would hold every second of it in
+    // memory and keep a core busy for half a minute.
+    auto speech = createSpeech();
+    QSignalSpy first(speech.get(), &OpenJTalkSpeech::firstBufferWritten);
+    speech->speak(kLongText.repeated(12));
+    QVERIFY(first.wait(10000));
+    QTest::qWait(3000); // by now the read-ahead is full
+
+    int busy = 0;
+    constexpr int samples = 200;
+    for (int i = 0; i < samples; ++i) {
+        QTest::qWait(10);
+        if (speech->synthesisProcessId() != 0)
+            ++busy;
+    }
+    QVERIFY(speech->isSpeaking());
+    // Synthesis runs now and then to keep ahead of playing, not all the time.
+    QVERIFY2(busy < samples / 2, qPrintable(QStringLiteral("busy %1 of %2").arg(busy).arg(samples)));
+    speech->stop();
+    QVERIFY(childProcesses().isEmpty());
+}
+
+int main(int argc, char **argv)
+{
+    QTemporaryDir configHome;
+    qputenv("XDG_CONFIG_HOME", configHome.path().toUtf8());
+    QApplication app(argc, argv);
+    TestSoundLifecycle test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_sound_lifecycle.moc"

@@ -25,7 +25,11 @@ struct FormFixture
     std::unique_ptr<Form1> form;
     std::unique_ptr<QAbstractItemModelTester> tester;
 
-    FormFixture() { create(); }
+    explicit FormFixture(bool createNow = true)
+    {
+        if (createNow)
+            create();
+    }
 
     void create()
     {

@@ -1,0 +1,123 @@
+#include "form_fixture.h"
+
+#include <QTest>
+
+class TestSpeechPreview : public QObject
+{
+    Q_OBJECT
+private slots:
+    void startUpDecidesOnSystemName_data();
+    void startUpDecidesOnSystemName();
+    void failedCreationDisablesSilently();
+    void playStopsThenSpeaksEditorText_data();
+    void playStopsThenSpeaksEditorText();
+    void stopAndSettings();
+    void failureOfAnOperationIsReported();
+    void closingReleasesTheEngine();
+};
+
+void TestSpeechPreview::startUpDecidesOnSystemName_data()
+{
+    QTest::addColumn<QString>("osName");
+    QTest::addColumn<bool>("created");
+    QTest::newRow("exactly Windows Vista") << "Windows Vista" << false;
+    QTest::newRow("lower case") << "windows vista" << true;
+    QTest::newRow("trailing space") << "Windows Vista " << true;
+    QTest::newRow("suffix") << "Windows Vista SP2" << true;
+    QTest::newRow("later Windows") << "Windows 7" << true;
+    QTest::newRow("this system") << "Debian GNU/Linux 12 (bookworm)" << true;
+    QTest::newRow("empty name") << "" << true;
+}
+
+void TestSpeechPreview::startUpDecidesOnSystemName()
+{
+    QFETCH(QString, osName);
+    QFETCH(bool, created);
+    FormFixture f(false);
+    f.apiLib.osName = osName;
+    f.create();
+    QCOMPARE(f.speechFactory.creations, created ? 1 : 0);
+    QCOMPARE(f.form->SpeechEngine.isNull(), !created);
+    for (QPushButton *b : f.form->Command1)
+        QCOMPARE(b->isEnabled(), created);
+    for (QPushButton *b : f.form->Command2)
+        QVERIFY(b->isEnabled());
+    QCOMPARE(f.messageBox.shown.size(), 0);
+}
+
+void TestSpeechPreview::failedCreationDisablesSilently()
+{
+    FormFixture f(false);
+    f.speechFactory.fail = true;
+    f.create();
+    QCOMPARE(f.speechFactory.creations, 1);
+    QVERIFY(f.form->SpeechEngine.isNull());
+    for (QPushButton *b : f.form->Command1)
+        QVERIFY(!b->isEnabled());
+    QCOMPARE(f.messageBox.shown.size(), 0);
+    // Everything else still works.
+    f.form->Command2[0]->click();
+    QCOMPARE(f.form->ListView1->Count(), 1);
+}
+
+void TestSpeechPreview::playStopsThenSpeaksEditorText_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("Japanese") << "次は終点です";
+    QTest::newRow("empty") << "";
+    QTest::newRow("comma and space, not validated") << "ご乗車, ありがとう ございます";
+}
+
+void TestSpeechPreview::playStopsThenSpeaksEditorText()
+{
+    QFETCH(QString, text);
+    FormFixture f;
+    f.addRows({{"stored", "0", "0"}});
+    f.form->ListView1_ItemClick(f.form->ListView1->Item(1));
+    f.form->Text1->setText(text); // unconfirmed: the editor's text is what is heard
+    f.form->Command1[0]->click();
+    QCOMPARE(f.speechFactory.last->calls, QStringList({"stop", "speak:" + text}));
+    f.form->Command1[0]->click();
+    QCOMPARE(f.speechFactory.last->calls.size(), 4);
+    QCOMPARE(f.speechFactory.last->calls.at(2), QStringLiteral("stop"));
+    QCOMPARE(f.row(1).Content, QStringLiteral("stored"));
+}
+
+void TestSpeechPreview::stopAndSettings()
+{
+    FormFixture f;
+    f.form->Command1[1]->click();
+    f.form->Command1[2]->click();
+    f.form->Command1_Click(3); // no such button: nothing
+    QCOMPARE(f.speechFactory.last->calls, QStringList({"stop", "settings:音声の調節"}));
+    QCOMPARE(f.speechFactory.last->ownerSeen, f.form.get());
+}
+
+void TestSpeechPreview::failureOfAnOperationIsReported()
+{
+    FormFixture f;
+    f.speechFactory.last->failWith = RuntimeError(5, QStringLiteral("出力装置が見つかりません"));
+    f.form->Text1->setText(QStringLiteral("a"));
+    f.form->Command1[0]->click();
+    QCOMPARE(f.messageBox.shown.size(), 1);
+    QCOMPARE(f.messageBox.shown.first().prompt,
+             QStringLiteral("実行時エラー '5':\r\n出力装置が見つかりません"));
+    // A failed operation does not disable the buttons.
+    QVERIFY(f.form->Command1[0]->isEnabled());
+    QCOMPARE(f.form->Text1->text(), QStringLiteral("a"));
+}
+
+void TestSpeechPreview::closingReleasesTheEngine()
+{
+    FormFixture f;
+    QPointer<FakeSpeech> engine = f.speechFactory.last;
+    QVERIFY(engine);
+    f.form->show();
+    QVERIFY(f.form->close());
+    QVERIFY(engine.isNull());
+    QVERIFY(f.form->SpeechEngine.isNull());
+    QCOMPARE(f.messageBox.shown.size(), 0);
+}
+
+QTEST_MAIN(TestSpeechPreview)
+#include "tst_speech_preview.moc"

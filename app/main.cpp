@@ -9,8 +9,6 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("broadcast-data-tool"));
-    // Equal to the caption, so the window manager shows the caption alone.
-    QApplication::setApplicationDisplayName(QStringLiteral("放送用データ作成ツール"));
     installJapaneseTranslations(app);
 
     DefaultSpeechFactory speechFactory;

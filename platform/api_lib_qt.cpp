@@ -1,4 +1,5 @@
 #include "platform/api_lib_qt.h"
+#include "platform/modal_dialog.h"
 
 #include "platform/file_dialog_filter.h"
 
@@ -32,7 +33,7 @@ QString QtApiLib::KelpFileDlg(QWidget *owner, int, const QString &filter, const 
     dialog.setNameFilters(nameFiltersFromWindowsFilter(filter));
     // Names match their pattern whatever their case, as on the system the files come from.
     dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    if (execModal(dialog, owner) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     return dialog.selectedFiles().constFirst();
 }

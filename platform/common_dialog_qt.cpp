@@ -1,4 +1,5 @@
 #include "platform/common_dialog_qt.h"
+#include "platform/modal_dialog.h"
 
 #include "platform/file_dialog_filter.h"
 #include "platform/runtime_error.h"
@@ -30,7 +31,7 @@ void QtCommonDialog::ShowSave(QWidget *owner)
     if (!FileName.isEmpty())
         dialog.selectFile(FileName);
 
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    if (execModal(dialog, owner) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         throw RuntimeError::cancelled();
     FileName = dialog.selectedFiles().constFirst();
 }

@@ -1,4 +1,5 @@
 #include "platform/message_box.h"
+#include "platform/modal_dialog.h"
 
 #include <QMessageBox>
 
@@ -23,7 +24,7 @@ IMessageBox::Answer QtMessageBox::show(const QString &prompt, Buttons buttons, I
     } else {
         box.setStandardButtons(QMessageBox::Ok);
     }
-    const int result = box.exec();
+    const int result = execModal(box, m_owner);
     if (buttons == YesNo)
         return result == QMessageBox::Yes ? Yes : No;
     return Ok;

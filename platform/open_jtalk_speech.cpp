@@ -1,4 +1,5 @@
 #include "platform/open_jtalk_speech.h"
+#include "platform/modal_dialog.h"
 
 #include "platform/speech_audio_output.h"
 #include "platform/speech_engine_choice.h"
@@ -102,7 +103,7 @@ void OpenJTalkSpeech::showSettingsDialog(QWidget *owner, const QString &title)
     SpeechSettings shown = m_settings;
     shown.voice = currentVoice();
     SpeechSettingsDialog dialog(owner, title, shown, std::move(sources));
-    const bool accepted = dialog.exec() == QDialog::Accepted;
+    const bool accepted = execModal(dialog, owner) == QDialog::Accepted;
     // A sample still playing belongs to the dialog, not to the announcement.
     stop();
     if (!accepted)

@@ -1,4 +1,5 @@
 #include "platform/tts_speech.h"
+#include "platform/modal_dialog.h"
 
 #include "platform/speech_engine_choice.h"
 #include "platform/speech_errors.h"
@@ -88,7 +89,7 @@ void TtsSpeech::showSettingsDialog(QWidget *owner, const QString &title)
     SpeechSettings shown = m_settings;
     shown.ttsEngine = m_engine->engine();
     SpeechSettingsDialog dialog(owner, title, shown, std::move(sources));
-    const bool accepted = dialog.exec() == QDialog::Accepted;
+    const bool accepted = execModal(dialog, owner) == QDialog::Accepted;
     stop();
     if (!accepted) {
         // The sample may have left the dialog's values on the engine.

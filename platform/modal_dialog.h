@@ -1,0 +1,9 @@
+#pragma once
+
+class QDialog;
+class QWidget;
+
+// Runs a dialog modally and hands the keyboard back to its owner's window afterwards.
+// Window managers do not all reactivate a window that is kept out of the taskbar when its
+// dialog closes, and the operator would type into nothing.
+int execModal(QDialog &dialog, QWidget *owner);

@@ -164,6 +164,7 @@ MENU_H=0
 # places are the frames' offsets plus the offsets inside them.
 EDIT_X=14 EDIT_Y=312
 OPT_X=$((EDIT_X + 171)) OPT_Y=$((EDIT_Y + 62))
+SPEECH_X=$((EDIT_X + 471)) SPEECH_Y=$((EDIT_Y + 60))
 declare -A E2E_CTL=(
   [add]="7 287 70 23"          [delete]="82 287 70 23"
   [copy]="181 287 70 23"       [append_paste]="254 287 70 23"
@@ -176,6 +177,9 @@ declare -A E2E_CTL=(
   [sound1]="$((OPT_X + 76)) $((OPT_Y + 12)) 61 17"
   [sound2]="$((OPT_X + 143)) $((OPT_Y + 12)) 61 17"
   [sound3]="$((OPT_X + 209)) $((OPT_Y + 12)) 61 17"
+  [play]="$((SPEECH_X + 10)) $((SPEECH_Y + 13)) 42 22"
+  [stop]="$((SPEECH_X + 52)) $((SPEECH_Y + 13)) 42 22"
+  [voice]="$((SPEECH_X + 97)) $((SPEECH_Y + 13)) 65 22"
 )
 # The list: its top edge, the header's height and a row's height (12-point rows).
 LIST_X=2 LIST_Y=0 LIST_HEADER_H=18 LIST_ROW_H=20

@@ -7,7 +7,6 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QFontDatabase>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -48,21 +47,14 @@ QRadioButton *option(QWidget *parent, const QString &caption, int l, int t, int 
 }
 
 // The list's font: MS P Gothic where installed, else its metric-compatible stand-in,
-// else any Japanese gothic.
+// else any Japanese gothic. Qt takes the first family of the list that is installed, so
+// the font database need not be listed (which would load every font at start-up).
 QFont listFont()
 {
-    const QStringList installed = QFontDatabase::families();
-    QString family;
-    for (const QString &candidate : {QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"),
-                                     QStringLiteral("IPAPGothic"),
-                                     QStringLiteral("Noto Sans CJK JP"),
-                                     QStringLiteral("IPAGothic")}) {
-        if (installed.contains(candidate)) {
-            family = candidate;
-            break;
-        }
-    }
-    QFont font(family.isEmpty() ? QStringLiteral("Sans Serif") : family);
+    QFont font;
+    font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"),
+                      QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP"),
+                      QStringLiteral("IPAGothic")});
     font.setPointSize(12);
     font.setWeight(QFont::Normal);
     font.setItalic(false);

@@ -33,7 +33,7 @@ double rssMb(qint64 pid)
     return -1;
 }
 
-Sample run(const QString &program)
+Sample run(const QString &program, const QStringList &arguments = {})
 {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -44,7 +44,7 @@ Sample run(const QString &program)
     process.setProcessChannelMode(QProcess::SeparateChannels);
     QElapsedTimer timer;
     timer.start();
-    process.start(program, {});
+    process.start(program, arguments);
     if (!process.waitForStarted(10000))
         qFatal("cannot start %s", qPrintable(program));
     while (!process.canReadLine()) {
@@ -76,11 +76,14 @@ int main(int argc, char *argv[])
     const QString minimal = args.value(2, dir + QStringLiteral("/minimal_window"));
     const int rounds = args.value(3, QStringLiteral("7")).toInt();
 
-    std::vector<double> toolMs, toolMb, minMs, minMb;
+    std::vector<double> toolMs, toolMb, minMs, minMb, textMs, textMb;
     for (int i = 0; i < rounds; ++i) {
         // Alternate, so both see the same machine load and caches.
         const Sample m = run(minimal);
         const Sample t = run(tool);
+        const Sample x = run(minimal, {QStringLiteral("--with-text")});
+        textMs.push_back(x.firstPaintMs);
+        textMb.push_back(x.idleRssMb);
         minMs.push_back(m.firstPaintMs);
         minMb.push_back(m.idleRssMb);
         toolMs.push_back(t.firstPaintMs);
@@ -92,5 +95,9 @@ int main(int argc, char *argv[])
                 tMs / mMs);
     std::printf("idle memory: tool %.1f MB, minimal %.1f MB, ratio %.2f (goal <= 1.5)\n", tMb, mMb,
                 tMb / mMb);
+    const double xMs = median(textMs), xMb = median(textMb);
+    std::printf("for scale, the minimal window with one line of Japanese text: %.1f ms, %.1f MB"
+                " (tool / that: %.2f, %.2f)\n",
+                xMs, xMb, tMs / xMs, tMb / xMb);
     return 0;
 }

@@ -3,8 +3,26 @@
 set -euo pipefail
 export LC_ALL=C.UTF-8
 
+E2E_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 E2E_TMP=$(mktemp -d /tmp/bdt-e2e.XXXXXX)
 E2E_PIDS=()
+
+# Runs the calling script ("$0" "$@") again under the private sound server, unless it
+# already runs under it. Call it right after sourcing this file.
+e2e_with_sound_server() {
+  [[ -n ${BDT_SOUND_HELD:-} ]] && return 0
+  rm -rf "$E2E_TMP"
+  exec bash "$E2E_ROOT/scripts/with-sound-server.sh" bash "$@"
+}
+
+# Gives the user of this session the shared test voice, as an operator installs a voice:
+# a file in their own data folder. Call after e2e_start_x.
+e2e_install_test_voice() {
+  local voice="${BDT_SHARED_DIR:-$E2E_ROOT/../shared}/voices/tohoku-f01-neutral.htsvoice"
+  [[ -r $voice ]] || fail "no test voice at $voice"
+  mkdir -p "$XDG_DATA_HOME/hts-voice"
+  ln -s "$(readlink -f "$voice")" "$XDG_DATA_HOME/hts-voice/"
+}
 
 e2e_cleanup() {
   local pid
@@ -273,6 +291,14 @@ type_file_name() {
   type_text "$1"
   sleep 0.2
   xdotool key Return
+}
+
+# Saves the table through File > 保存 and the real save dialog into $1.
+save_as() {
+  file_menu s
+  expect_window "名前を付けて保存"
+  type_file_name "$1"
+  wait_main_active "the save dialog"
 }
 
 # Waits until file $1 holds exactly the bytes of file $2; shows both on failure.

@@ -15,13 +15,6 @@ A='次は終点です,1,2'
 B='ご乗車、ありがとう,0,0'
 N='(新しい行),,'
 
-# Saves the table through File > 保存 and the real save dialog into $1.
-save_to() {
-  file_menu s
-  expect_window "名前を付けて保存"
-  type_file_name "$1"
-  wait_main_active "the save dialog"
-}
 
 # Types $1 as the whole content of the editor.
 set_content() {
@@ -54,7 +47,7 @@ is_active "$APP_WIN" || fail "confirming the corrected content raised '$(active_
   || fail "confirming the corrected content raised the エラー box again"
 pass "after the box, typing replaced the selected comma and the row confirmed"
 
-save_to "$E2E_TMP/edited"
+save_as "$E2E_TMP/edited"
 write_cp932 "$E2E_TMP/expected" "$A" "$B"
 expect_bytes "$E2E_TMP/edited.csv" "$E2E_TMP/expected" "the saved rows differ"
 pass "saved through the dialog as code page 932 with CR LF, \".csv\" added"
@@ -67,7 +60,7 @@ click_ctl copy
 click_ctl append_paste      # A N B A
 click_row 3
 click_ctl up                # A B N A
-save_to "$E2E_TMP/pasted"
+save_as "$E2E_TMP/pasted"
 write_cp932 "$E2E_TMP/expected" "$A" "$B" "$N" "$A"
 expect_bytes "$E2E_TMP/pasted.csv" "$E2E_TMP/expected" \
   "add below the current row, copy + append paste or move up went wrong"
@@ -77,7 +70,7 @@ pass "a new row went below the current row, the copy was appended whole, a row m
 click_ctl down              # B follows its values: A N B A
 click_row 2
 click_ctl delete            # A B A
-save_to "$E2E_TMP/deleted"
+save_as "$E2E_TMP/deleted"
 write_cp932 "$E2E_TMP/expected" "$A" "$B" "$A"
 expect_bytes "$E2E_TMP/deleted.csv" "$E2E_TMP/expected" "move down or delete went wrong"
 pass "a row moved down and the clicked row was deleted"

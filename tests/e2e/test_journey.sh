@@ -3,23 +3,15 @@
 # made by hand, correct rows, refuse a comma, copy, paste both ways, move, delete, save
 # under a new name, open it again, listen to a row and stop it, and close with rows.
 # Every outcome is checked through the bytes the tool saves.
-here=$(cd "$(dirname "$0")" && pwd)
-root=$(cd "$here/../.." && pwd)
-if [[ -z ${BDT_SOUND_HELD:-} ]]; then
-  exec bash "$root/scripts/with-sound-server.sh" bash "$0" "$@"
-fi
-source "$here/lib.sh"
+source "$(dirname "$0")/lib.sh"
+e2e_with_sound_server "$0" "$@"
 APP=$1
-
-voice="${BDT_SHARED_DIR:-$root/../shared}/voices/tohoku-f01-neutral.htsvoice"
-[[ -r $voice ]] || fail "no test voice at $voice"
 
 ARRIVING="まもなく到着です"
 WITH_COMMA="回送,列車"
 FIXED="回送列車"
 e2e_start_x "$ARRIVING" "$WITH_COMMA" "$FIXED"
-mkdir -p "$XDG_DATA_HOME/hts-voice"
-ln -s "$(readlink -f "$voice")" "$XDG_DATA_HOME/hts-voice/"
+e2e_install_test_voice
 D="$E2E_TMP/files"
 mkdir -p "$D"
 
@@ -34,14 +26,7 @@ write_cp932 "$D/routeTp.csv" \
 
 e2e_start_app "$APP"
 OPEN_TITLE="放送用データファイルを開く"
-SAVE_TITLE="名前を付けて保存"
 
-save_as() {
-  file_menu s
-  expect_window "$SAVE_TITLE"
-  type_file_name "$1"
-  wait_main_active "the save dialog"
-}
 set_content() {
   click_ctl text
   xdotool key ctrl+a

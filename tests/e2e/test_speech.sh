@@ -2,22 +2,13 @@
 # The speech buttons in the real window with a real Japanese voice: "再生" is heard on the
 # sound server's null sink, "停止" silences it at once, "再生" again starts over, and
 # "音声調整" opens the voice dialog owned by the window.
-here=$(cd "$(dirname "$0")" && pwd)
-root=$(cd "$here/../.." && pwd)
-if [[ -z ${BDT_SOUND_HELD:-} ]]; then
-  exec bash "$root/scripts/with-sound-server.sh" bash "$0" "$@"
-fi
-source "$here/lib.sh"
+source "$(dirname "$0")/lib.sh"
+e2e_with_sound_server "$0" "$@"
 APP=$1
-
-voice="${BDT_SHARED_DIR:-$root/../shared}/voices/tohoku-f01-neutral.htsvoice"
-[[ -r $voice ]] || fail "no test voice at $voice"
 TEXT="次は終点です。ご乗車ありがとうございました。お忘れ物のないよう、ご注意ください。"
 
 e2e_start_x "$TEXT"
-# The voice is the user's own, as an operator would install it.
-mkdir -p "$XDG_DATA_HOME/hts-voice"
-ln -s "$(readlink -f "$voice")" "$XDG_DATA_HOME/hts-voice/"
+e2e_install_test_voice
 e2e_start_app "$APP"
 
 # Records the null sink's monitor into $1 (16 kHz mono, signed 16-bit) in the background.

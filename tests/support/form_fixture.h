@@ -55,6 +55,13 @@ struct FormFixture
         }
     }
 
+    // Loads row n into the editor and selects it, as every command that loads a row does.
+    void load(int n)
+    {
+        form->ListView1_ItemClick(form->ListView1->Item(n));
+        form->ListView1->Item(n).SetSelected(true);
+    }
+
     BroadcastRow row(int index) { return form->ListView1->Rows().at(size_t(index - 1)); }
     int selectedRow()
     {

@@ -58,11 +58,6 @@ private:
         QFile f(file);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
     }
-    void loadRow(int row)
-    {
-        form().ListView1_ItemClick(form().ListView1->Item(row));
-        form().ListView1->Item(row).SetSelected(true);
-    }
     void verifyQuestion(int i, const QString &prompt, const QString &title)
     {
         const auto &box = m_f->messageBox.shown.at(i);
@@ -90,7 +85,7 @@ void TestFileMenu::newCommand()
     QFETCH(bool, emptied);
     if (rows) {
         m_f->addRows({{"a", "1", "3"}, {"b", "0", "0"}});
-        loadRow(2);
+        m_f->load(2);
         m_f->messageBox.answers << IMessageBox::Answer(answer);
     }
     form().Text1->setText(QStringLiteral("typed"));
@@ -126,7 +121,7 @@ void TestFileMenu::openAsksFirstAndKeepsTableWhenCancelled()
     QFETCH(bool, dialogShown);
     if (rows) {
         m_f->addRows({{"a", "1", "3"}, {"b", "0", "0"}});
-        loadRow(1);
+        m_f->load(1);
         m_f->messageBox.answers << IMessageBox::Answer(answer);
     }
     form().Text1->setText(QStringLiteral("typed"));
@@ -158,7 +153,7 @@ void TestFileMenu::openLoadsRowsAndRowOne()
 {
     const QString file = write("threeTp.csv", QByteArray("a,1,3\r\n") + sjis("8E9F82CD8F49935F82C582B7") + ",0,0\r\n(x),7,9\r\n");
     m_f->addRows({{"old", "0", "0"}});
-    loadRow(1);
+    m_f->load(1);
     m_f->messageBox.answers << IMessageBox::Yes;
     m_f->apiLib.openAnswers << file;
     form().MnuFileOpen->trigger();
@@ -233,7 +228,7 @@ void TestFileMenu::openFailureShowsRowsThenEmpties()
 void TestFileMenu::clipboardSurvivesOpen()
 {
     m_f->addRows({{"keep", "1", "2"}});
-    loadRow(1);
+    m_f->load(1);
     form().Command2_Click(2);
     m_f->messageBox.answers << IMessageBox::Yes;
     m_f->apiLib.openAnswers << write("otherTp.csv", "x,0,0\r\n");
@@ -356,7 +351,7 @@ void TestFileMenu::closeFromFrame()
     QFETCH(bool, closes);
     if (rows) {
         m_f->addRows({{"a", "1", "2"}});
-        loadRow(1);
+        m_f->load(1);
         m_f->messageBox.answers << IMessageBox::Answer(answer);
     }
     form().show();

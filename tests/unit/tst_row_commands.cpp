@@ -49,11 +49,6 @@ private slots:
 private:
     std::unique_ptr<FormFixture> m_f;
     Form1 &form() { return *m_f->form; }
-    void load(int row)
-    {
-        form().ListView1_ItemClick(form().ListView1->Item(row));
-        form().ListView1->Item(row).SetSelected(true);
-    }
 };
 
 void TestRowCommands::command_data()
@@ -127,7 +122,7 @@ void TestRowCommands::command()
 
     m_f->addRows(parseRows(rows));
     if (current > 0)
-        load(current);
+        m_f->load(current);
     form().ClipboardRow = parseRows("K/1/2").first();
     form().Text1->setText(kUnconfirmed);
 
@@ -157,7 +152,7 @@ void TestRowCommands::command()
 void TestRowCommands::addFollowsCurrentRowNotSelection()
 {
     m_f->addRows(parseRows("A/1/1 B/0/2 C/1/3"));
-    load(1);
+    m_f->load(1);
     form().ListView1->Item(3).SetSelected(true);
     form().Command2_Click(0);
     QCOMPARE(formatRows(form().ListView1->Rows()), "A/1/1 " + N + " B/0/2 C/1/3");
@@ -173,7 +168,7 @@ void TestRowCommands::addFollowsCurrentRowNotSelection()
 void TestRowCommands::insertPasteRunsTheWholeAddFirst()
 {
     m_f->addRows(parseRows("A/1/1 B/0/2"));
-    load(1);
+    m_f->load(1);
     form().ClipboardRow = {"K", "1", "3"};
     QStringList editorTexts;
     QObject::connect(form().Text1, &QLineEdit::textChanged, form().Text1,
@@ -189,7 +184,7 @@ void TestRowCommands::insertPasteRunsTheWholeAddFirst()
 void TestRowCommands::moveUpThenDownRestoresOrder()
 {
     m_f->addRows(parseRows("X/0/0 A/1/1 B/0/2"));
-    load(3);
+    m_f->load(3);
     form().Command2_Click(5);
     QCOMPARE(formatRows(form().ListView1->Rows()), QStringLiteral("X/0/0 B/0/2 A/1/1"));
     QCOMPARE(m_f->selectedRow(), 2);
@@ -205,7 +200,7 @@ void TestRowCommands::moveUpThenDownRestoresOrder()
 void TestRowCommands::copyTakesTheStoredRow()
 {
     m_f->addRows(parseRows("A/1/1"));
-    load(1);
+    m_f->load(1);
     form().Text1->setText(QStringLiteral("edited"));
     form().Check1->setChecked(false);
     form().Command2_Click(2);
@@ -216,7 +211,7 @@ void TestRowCommands::copyTakesTheStoredRow()
 void TestRowCommands::clipboardSurvivesDelete()
 {
     m_f->addRows(parseRows("A/1/1 B/0/2"));
-    load(2);
+    m_f->load(2);
     form().Command2_Click(2); // copy B
     form().Command2_Click(1); // delete B
     form().Command2_Click(1); // delete A
@@ -232,7 +227,7 @@ void TestRowCommands::deleteFocusesTheList()
     m_f->addRows(parseRows("A/1/1 B/0/2"));
     form().show();
     QVERIFY(QTest::qWaitForWindowActive(&form()));
-    load(1);
+    m_f->load(1);
     form().Command2[1]->setFocus();
     form().Command2[1]->click();
     QCOMPARE(QApplication::focusWidget(), form().ListView1->view());
@@ -243,7 +238,7 @@ void TestRowCommands::deleteFocusesTheList()
 void TestRowCommands::addPastTheLastCurrentRowIsReported()
 {
     form().ListView1->AppendRows(std::vector<BroadcastRow>(32767, BroadcastRow{"r", "0", "0"}));
-    load(32767);
+    m_f->load(32767);
     form().Text1->setText(kUnconfirmed);
     form().Command2[0]->click(); // through the window's routing, as a user's click
 

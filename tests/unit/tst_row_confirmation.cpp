@@ -22,11 +22,6 @@ private slots:
 private:
     std::unique_ptr<FormFixture> m_f;
     Form1 &form() { return *m_f->form; }
-    void loadRow(int row)
-    {
-        form().ListView1_ItemClick(form().ListView1->Item(row));
-        form().ListView1->Item(row).SetSelected(true);
-    }
 };
 
 void TestRowConfirmation::forbiddenCharacterPosition_data()
@@ -76,7 +71,7 @@ void TestRowConfirmation::refusal()
     m_f->addRows({{"stored", "0", "1"}});
     form().show();
     QVERIFY(QTest::qWaitForWindowActive(&form()));
-    loadRow(1);
+    m_f->load(1);
     form().Text1->setText(text);
     form().Check1->setChecked(true);
     form().Option1[3]->setChecked(true);
@@ -132,7 +127,7 @@ void TestRowConfirmation::acceptance()
     m_f->addRows({{"first", "1", "3"}});
     form().show();
     QVERIFY(QTest::qWaitForWindowActive(&form()));
-    loadRow(1);
+    m_f->load(1);
     form().Command2_Click(0);
     QCOMPARE(m_f->row(2), (BroadcastRow{"(新しい行)", "", ""}));
     form().Text1->setText(text);
@@ -176,7 +171,7 @@ void TestRowConfirmation::guardIgnoresClick()
 void TestRowConfirmation::noSelectedRowWritesTheRowInTheEditor()
 {
     m_f->addRows({{"a", "0", "0"}, {"b", "0", "0"}});
-    loadRow(2);
+    m_f->load(2);
     form().ListView1->Item(2).SetSelected(false);
     QVERIFY(form().ListView1->SelectedItem().isNothing());
     form().Text1->setText(QStringLiteral("B"));

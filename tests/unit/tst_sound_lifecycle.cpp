@@ -2,6 +2,7 @@
 // left running or unreaped, later failures end the speech quietly, and a new text
 // replaces the old one. Runs under scripts/with-sound-server.sh.
 #include "platform/open_jtalk_speech.h"
+#include "child_processes.h"
 
 #include <QApplication>
 #include <QDir>
@@ -20,23 +21,6 @@ const QString kLongText = QStringLiteral(
     "運転再開まで、今しばらくお待ちください。お急ぎのところ、ご迷惑をおかけいたします。"
     "振替輸送を実施しておりますので、係員にお尋ねください。");
 
-// Processes whose parent is this test, zombies included.
-QList<qint64> childProcesses()
-{
-    QList<qint64> children;
-    const QByteArray self = QByteArray::number(QCoreApplication::applicationPid());
-    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
-    for (const QString &entry : entries) {
-        QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
-        if (!stat.open(QIODevice::ReadOnly))
-            continue;
-        const QByteArray line = stat.readAll();
-        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
-        if (fields.size() > 1 && fields.at(1) == self)
-            children << entry.toLongLong();
-    }
-    return children;
-}
 
 } // namespace
 

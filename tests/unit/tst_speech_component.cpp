@@ -1,6 +1,7 @@
 // The Open JTalk component without sound: what it refuses, and that it starts nothing it
 // does not need. The sound server is pointed at nothing, so every device is missing.
 #include "platform/open_jtalk_speech.h"
+#include "child_processes.h"
 #include "platform/runtime_error.h"
 #include "platform/speech_factory.h"
 #include "platform/speech_voices.h"
@@ -18,24 +19,6 @@ namespace {
 const QString kSharedVoice = QStringLiteral(BDT_SHARED_DIR "/voices/tohoku-f01-neutral.htsvoice");
 QTemporaryDir *g_home = nullptr;
 
-// Processes whose parent is this test, zombies included.
-QList<qint64> childProcesses()
-{
-    QList<qint64> children;
-    const QString self = QString::number(QCoreApplication::applicationPid());
-    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
-    for (const QString &entry : entries) {
-        QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
-        if (!stat.open(QIODevice::ReadOnly))
-            continue;
-        const QByteArray line = stat.readAll();
-        // "pid (name) state ppid ...": the name may hold spaces and parentheses.
-        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
-        if (fields.size() > 1 && fields.at(1) == self.toLatin1())
-            children << entry.toLongLong();
-    }
-    return children;
-}
 
 OpenJTalkSetup realSetup()
 {

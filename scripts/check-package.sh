@@ -6,6 +6,9 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
 
+"$root/scripts/install-deps.sh" --test
+[[ -x "$build/broadcast-data-tool" ]] || BUILD_DIR="$build" "$root/scripts/build.sh"
+
 desktop-file-validate "$root/packaging/net.bdt.broadcastdatatool.desktop"
 appstreamcli validate --no-net "$root/packaging/net.bdt.broadcastdatatool.metainfo.xml"
 echo "ok: desktop entry and AppStream metadata are valid"

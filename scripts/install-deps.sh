@@ -16,6 +16,9 @@ if [[ "${1:-}" == "--test" ]]; then
     pulseaudio pulseaudio-utils sox
     # The file-format fuzzer (scripts/run-fuzz.sh) needs clang's libFuzzer runtime.
     clang libclang-rt-14-dev
+    # The package check (scripts/check-package.sh): validators, and CPack's DEB generator,
+    # which needs file(1) to find the binaries whose library dependencies it works out.
+    desktop-file-utils appstream file dpkg-dev
   )
 fi
 

@@ -145,6 +145,9 @@ void Form1::createControls()
     // A line edit stops at 32767 characters by default; content of any length must load
     // and confirm whole.
     Text1->setMaxLength(std::numeric_limits<int>::max());
+    // Content is Japanese, but Qt offers no hint that asks an input method for kana input
+    // (its hints only restrict or prefer Latin, digits and the like), and IBus and Fcitx
+    // keep their mode per user: the operator switches to Japanese input as usual.
 
     Command3 = button(Frame2, QStringLiteral("確定"), 8580, 255, 975, 555);
 

@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QShowEvent>
+#include <QTimer>
 #include <QCoreApplication>
 #include <QPushButton>
 
@@ -37,7 +38,12 @@ Form1::Form1(FormServices services, QWidget *parent)
     createControls();
     createMenu();
     routeEvents();
-    Dispatch([this] { Form_Load(); });
+    if (m_services.loadAfterFirstPaint) {
+        setSpeechButtonsEnabled(false);
+        m_loadPending = true;
+    } else {
+        Dispatch([this] { Form_Load(); });
+    }
     ListView1->SetFocus();
 }
 
@@ -103,6 +109,16 @@ void Form1::closeEvent(QCloseEvent *event)
         event->ignore();
     else
         event->accept();
+}
+
+void Form1::paintEvent(QPaintEvent *event)
+{
+    QMainWindow::paintEvent(event);
+    if (!m_loadPending)
+        return;
+    m_loadPending = false;
+    // Queued, so that this paint reaches the screen first.
+    QTimer::singleShot(0, this, [this] { Dispatch([this] { Form_Load(); }); });
 }
 
 void Form1::showEvent(QShowEvent *event)

@@ -87,6 +87,7 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     void createControls();
@@ -99,6 +100,7 @@ private:
     void setSpeechButtonsEnabled(bool enabled);
 
     FormServices m_services;
+    bool m_loadPending = false; // Form_Load waits for the first paint
     std::unique_ptr<IMessageBox> m_ownMessageBox;
     std::unique_ptr<IApiLib> m_ownApiLib;
     std::unique_ptr<ICommonDialog> m_ownCommonDialog;

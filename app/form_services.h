@@ -17,4 +17,9 @@ struct FormServices
     ISpeechComponentFactory *speechFactory = nullptr;
     // Ends the program at once (File > Exit), without the close question.
     std::function<void()> endProgram;
+    // Runs Form_Load just after the window's first paint rather than in the constructor.
+    // Finding a speech engine can take more than a second (speech-dispatcher lists every
+    // voice it has before it answers), and the window must appear at once. Until then the
+    // speech buttons are disabled, so no click can reach them before the engine exists.
+    bool loadAfterFirstPaint = false;
 };

@@ -14,6 +14,7 @@ int main(int argc, char *argv[])
     DefaultSpeechFactory speechFactory;
     FormServices services;
     services.speechFactory = &speechFactory;
+    services.loadAfterFirstPaint = true;
     Form1 window(services);
     reportFirstPaint(&window);
     window.show();

@@ -22,6 +22,7 @@ struct FormFixture
     FakeCommonDialog commonDialog;
     FakeSpeechFactory speechFactory;
     int endProgramCalls = 0;
+    bool loadAfterFirstPaint = false;
     std::unique_ptr<Form1> form;
     std::unique_ptr<QAbstractItemModelTester> tester;
 
@@ -39,6 +40,7 @@ struct FormFixture
         services.commonDialog = &commonDialog;
         services.speechFactory = &speechFactory;
         services.endProgram = [this] { ++endProgramCalls; };
+        services.loadAfterFirstPaint = loadAfterFirstPaint;
         tester.reset();
         form = std::make_unique<Form1>(services);
         tester = std::make_unique<QAbstractItemModelTester>(

@@ -9,6 +9,7 @@ private slots:
     void startUpDecidesOnSystemName_data();
     void startUpDecidesOnSystemName();
     void failedCreationDisablesSilently();
+    void engineWaitsForTheFirstPaint();
     void playStopsThenSpeaksEditorText_data();
     void playStopsThenSpeaksEditorText();
     void stopAndSettings();
@@ -42,6 +43,31 @@ void TestSpeechPreview::startUpDecidesOnSystemName()
         QCOMPARE(b->isEnabled(), created);
     for (QPushButton *b : f.form->Command2)
         QVERIFY(b->isEnabled());
+    QCOMPARE(f.messageBox.shown.size(), 0);
+}
+
+// The program's own window finds its engine only once it has been painted, so a slow
+// engine cannot hold the window back; its buttons wait, disabled, until then.
+void TestSpeechPreview::engineWaitsForTheFirstPaint()
+{
+    FormFixture f(false);
+    f.loadAfterFirstPaint = true;
+    f.create();
+    QCOMPARE(f.speechFactory.creations, 0);
+    for (QPushButton *b : f.form->Command1)
+        QVERIFY(!b->isEnabled());
+
+    f.form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.form.get()));
+    QTRY_COMPARE(f.speechFactory.creations, 1);
+    QVERIFY(!f.form->SpeechEngine.isNull());
+    for (QPushButton *b : f.form->Command1)
+        QVERIFY(b->isEnabled());
+
+    // Later paints do not start it again.
+    f.form->repaint();
+    QTest::qWait(20);
+    QCOMPARE(f.speechFactory.creations, 1);
     QCOMPARE(f.messageBox.shown.size(), 0);
 }
 

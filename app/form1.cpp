@@ -1,13 +1,13 @@
 #include "app/form1.h"
 
-#include "platform/api_lib_qt.h"
-#include "platform/common_dialog_qt.h"
-#include "platform/list_view.h"
-#include "platform/message_box.h"
-#include "platform/report_view.h"
-#include "platform/runtime_error.h"
-#include "platform/speech_component.h"
-#include "platform/taskbar.h"
+#include "platform/system/api_lib_qt.h"
+#include "platform/dialogs/common_dialog_qt.h"
+#include "platform/list/list_view.h"
+#include "platform/dialogs/message_box.h"
+#include "platform/list/report_view.h"
+#include "platform/runtime/runtime_error.h"
+#include "platform/speech/speech_component.h"
+#include "platform/system/taskbar.h"
 
 #include <QAction>
 #include <QCloseEvent>

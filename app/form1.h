@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/form_services.h"
-#include "platform/list_item.h"
+#include "platform/list/list_item.h"
 #include "table/broadcast_row.h"
 
 #include <QMainWindow>

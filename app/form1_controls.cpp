@@ -1,8 +1,8 @@
 // Building the window: every control at its place, in focus order, in its initial state.
 #include "app/form1.h"
 
-#include "platform/list_view.h"
-#include "platform/report_view.h"
+#include "platform/list/list_view.h"
+#include "platform/list/report_view.h"
 
 #include <QApplication>
 #include <QButtonGroup>

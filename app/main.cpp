@@ -1,7 +1,7 @@
 #include "app/form1.h"
 #include "app/first_paint_probe.h"
 #include "app/japanese_ui.h"
-#include "platform/speech_factory.h"
+#include "platform/speech/speech_factory.h"
 
 #include <QApplication>
 

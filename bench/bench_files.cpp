@@ -19,7 +19,7 @@
 #include <QWidget>
 
 #include "files/broadcast_file.h"
-#include "platform/list_view.h"
+#include "platform/list/list_view.h"
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>

@@ -3,8 +3,8 @@
 // Each figure includes the window's repaint after the command (the events it posts are
 // processed), since that is what the operator waits for.
 #include "app/form1.h"
-#include "platform/list_view.h"
-#include "platform/message_box.h"
+#include "platform/list/list_view.h"
+#include "platform/dialogs/message_box.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,9 +1,9 @@
 // How soon speech starts: the time from speak() to the first audio handed to the output,
 // for one sentence and for a paragraph, against open_jtalk alone synthesizing the
 // sentence. Needs a sound server: scripts/with-sound-server.sh build/bench/bench_speech
-#include "platform/open_jtalk_speech.h"
-#include "platform/speech_factory.h"
-#include "platform/speech_text.h"
+#include "platform/speech/open_jtalk_speech.h"
+#include "platform/speech/speech_factory.h"
+#include "platform/speech/speech_text.h"
 
 #include <QApplication>
 #include <QDir>

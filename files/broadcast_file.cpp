@@ -1,7 +1,7 @@
 #include "files/broadcast_file.h"
 
 #include "files/broadcast_file_format.h"
-#include "platform/list_view.h"
+#include "platform/list/list_view.h"
 
 #include <QFile>
 #include <QSaveFile>

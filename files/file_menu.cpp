@@ -2,10 +2,10 @@
 #include "app/form1.h"
 
 #include "files/broadcast_file.h"
-#include "platform/api_lib.h"
-#include "platform/common_dialog.h"
-#include "platform/list_view.h"
-#include "platform/message_box.h"
+#include "platform/system/api_lib.h"
+#include "platform/dialogs/common_dialog.h"
+#include "platform/list/list_view.h"
+#include "platform/dialogs/message_box.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // The speech engine's lifetime and the speech buttons.
 #include "app/form1.h"
 
-#include "platform/api_lib.h"
-#include "platform/runtime_error.h"
-#include "platform/speech_component.h"
+#include "platform/system/api_lib.h"
+#include "platform/runtime/runtime_error.h"
+#include "platform/speech/speech_component.h"
 
 #include <QLineEdit>
 #include <QPushButton>

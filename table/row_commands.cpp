@@ -3,8 +3,8 @@
 // selecting it, so the editor, CurrentRow and the list's selection name the same row.
 #include "app/form1.h"
 
-#include "platform/checked_int.h"
-#include "platform/list_view.h"
+#include "platform/runtime/checked_int.h"
+#include "platform/list/list_view.h"
 
 namespace {
 

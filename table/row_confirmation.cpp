@@ -1,8 +1,8 @@
 // Confirming the row editor into the table, refusing content with a forbidden character.
 #include "app/form1.h"
 
-#include "platform/list_view.h"
-#include "platform/message_box.h"
+#include "platform/list/list_view.h"
+#include "platform/dialogs/message_box.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

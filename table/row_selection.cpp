@@ -1,8 +1,8 @@
 // Loading a row into the row editor.
 #include "app/form1.h"
 
-#include "platform/checked_int.h"
-#include "platform/list_view.h"
+#include "platform/runtime/checked_int.h"
+#include "platform/list/list_view.h"
 #include "table/numeric_value.h"
 
 #include <QButtonGroup>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "platform/api_lib.h"
-#include "platform/common_dialog.h"
-#include "platform/runtime_error.h"
-#include "platform/speech_component.h"
+#include "platform/system/api_lib.h"
+#include "platform/dialogs/common_dialog.h"
+#include "platform/runtime/runtime_error.h"
+#include "platform/speech/speech_component.h"
 
 #include <QPointer>
 #include <QStringList>

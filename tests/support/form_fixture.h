@@ -2,8 +2,8 @@
 
 #include "app/form1.h"
 #include "fakes.h"
-#include "platform/list_model.h"
-#include "platform/list_view.h"
+#include "platform/list/list_model.h"
+#include "platform/list/list_view.h"
 #include "scripted_message_box.h"
 
 #include <QAbstractItemModelTester>

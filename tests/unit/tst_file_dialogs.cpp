@@ -1,7 +1,7 @@
 #include "app/japanese_ui.h"
-#include "platform/api_lib_qt.h"
-#include "platform/common_dialog_qt.h"
-#include "platform/runtime_error.h"
+#include "platform/system/api_lib_qt.h"
+#include "platform/dialogs/common_dialog_qt.h"
+#include "platform/runtime/runtime_error.h"
 
 #include <QApplication>
 #include <QFile>

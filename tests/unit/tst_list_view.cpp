@@ -1,7 +1,7 @@
-#include "platform/list_model.h"
-#include "platform/list_view.h"
-#include "platform/report_view.h"
-#include "platform/runtime_error.h"
+#include "platform/list/list_model.h"
+#include "platform/list/list_view.h"
+#include "platform/list/report_view.h"
+#include "platform/runtime/runtime_error.h"
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>

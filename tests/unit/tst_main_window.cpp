@@ -1,6 +1,6 @@
 #include "app/japanese_ui.h"
 #include "form_fixture.h"
-#include "platform/report_view.h"
+#include "platform/list/report_view.h"
 
 #include <QAction>
 #include <QApplication>

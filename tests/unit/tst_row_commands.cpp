@@ -1,5 +1,5 @@
 #include "form_fixture.h"
-#include "platform/report_view.h"
+#include "platform/list/report_view.h"
 
 #include <QTest>
 

@@ -11,7 +11,7 @@
 //
 // The kill moments are random; the seed is printed, and BDT_SAVE_KILL_SEED replays a run.
 #include "files/broadcast_file.h"
-#include "platform/list_view.h"
+#include "platform/list/list_view.h"
 
 #include <QApplication>
 #include <QDir>

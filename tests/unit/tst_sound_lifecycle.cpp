@@ -1,7 +1,7 @@
 // The synthesis processes and the utterance's life with a real audio device: nothing is
 // left running or unreaped, later failures end the speech quietly, and a new text
 // replaces the old one. Runs under scripts/with-sound-server.sh.
-#include "platform/open_jtalk_speech.h"
+#include "platform/speech/open_jtalk_speech.h"
 #include "child_processes.h"
 
 #include <QApplication>

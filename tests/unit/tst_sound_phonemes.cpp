@@ -1,7 +1,7 @@
 // What Open JTalk makes of the component's arguments: the reading in its phoneme trace,
 // and the speed and volume settings in the audio it writes.
-#include "platform/open_jtalk_synthesis.h"
-#include "platform/speech_wav.h"
+#include "platform/speech/open_jtalk_synthesis.h"
+#include "platform/speech/speech_wav.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,9 +1,9 @@
 // Real sound: what the component plays is recorded from the null sink's monitor and
 // measured. Runs under scripts/with-sound-server.sh.
-#include "platform/open_jtalk_speech.h"
-#include "platform/speech_factory.h"
-#include "platform/speech_settings_dialog.h"
-#include "platform/speech_wav.h"
+#include "platform/speech/open_jtalk_speech.h"
+#include "platform/speech/speech_factory.h"
+#include "platform/speech/speech_settings_dialog.h"
+#include "platform/speech/speech_wav.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>

@@ -1,10 +1,10 @@
 // The Open JTalk component without sound: what it refuses, and that it starts nothing it
 // does not need. The sound server is pointed at nothing, so every device is missing.
-#include "platform/open_jtalk_speech.h"
+#include "platform/speech/open_jtalk_speech.h"
 #include "child_processes.h"
-#include "platform/runtime_error.h"
-#include "platform/speech_factory.h"
-#include "platform/speech_voices.h"
+#include "platform/runtime/runtime_error.h"
+#include "platform/speech/speech_factory.h"
+#include "platform/speech/speech_voices.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,8 +1,8 @@
 // The voice-settings dialog as the operator meets it: owned by the window, modal, in
 // Japanese, saving on OK and forgetting on Cancel.
-#include "platform/open_jtalk_speech.h"
-#include "platform/speech_settings_dialog.h"
-#include "platform/tts_speech.h"
+#include "platform/speech/open_jtalk_speech.h"
+#include "platform/speech/speech_settings_dialog.h"
+#include "platform/speech/tts_speech.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,5 +1,5 @@
 // Which engine speaks on which machine, decided from injected inputs.
-#include "platform/speech_engine_choice.h"
+#include "platform/speech/speech_engine_choice.h"
 
 #include <QtTest>
 

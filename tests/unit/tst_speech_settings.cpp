@@ -1,5 +1,5 @@
 // Keeping the voice settings between runs.
-#include "platform/speech_settings.h"
+#include "platform/speech/speech_settings.h"
 
 #include <QCoreApplication>
 #include <QFile>

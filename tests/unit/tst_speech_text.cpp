@@ -1,5 +1,5 @@
 // How announcement text is cut into pieces for Open JTalk.
-#include "platform/speech_text.h"
+#include "platform/speech/speech_text.h"
 
 #include <QtTest>
 

@@ -1,5 +1,5 @@
 // Finding Open JTalk voices on disk.
-#include "platform/speech_voices.h"
+#include "platform/speech/speech_voices.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,5 +1,5 @@
 // Reading the WAV files Open JTalk writes, and trimming their silence.
-#include "platform/speech_wav.h"
+#include "platform/speech/speech_wav.h"
 
 #include <QtEndian>
 #include <QtTest>

@@ -1,0 +1,13 @@
+#include "platform/dialogs/file_dialog_filter.h"
+
+#include <QStringList>
+
+QString qtNameFilter(const QString &description, const QString &patterns)
+{
+    const QString spaced = patterns.split(QLatin1Char(';'), Qt::SkipEmptyParts).join(QLatin1Char(' '));
+    if (description.endsWith(QLatin1Char(')'))
+        && description.mid(description.lastIndexOf(QLatin1Char('(')) + 1).chopped(1).simplified()
+            == spaced)
+        return description;
+    return QStringLiteral("%1 (%2)").arg(description, spaced);
+}

@@ -1,0 +1,242 @@
+#include "platform/speech/open_jtalk_speech.h"
+#include "platform/dialogs/modal_dialog.h"
+
+#include "platform/speech/speech_audio_output.h"
+#include "platform/speech/speech_engine_choice.h"
+#include "platform/speech/speech_errors.h"
+#include "platform/speech/speech_settings_dialog.h"
+#include "platform/speech/speech_text.h"
+#include "platform/speech/speech_voices.h"
+
+#include <QAudioFormat>
+#include <QDebug>
+#include <QWidget>
+
+namespace {
+
+// Synthesis runs about twenty times faster than speech; keeping this much ready is plenty
+// to hide the next piece's synthesis without holding a long text's audio in memory.
+constexpr qint64 kReadAheadMs = 8000;
+// Silence kept around each piece: a breath before, a pause after that is longer at the
+// end of a sentence than at a comma.
+constexpr int kLeadMs = 30;
+constexpr int kCommaPauseMs = 150;
+constexpr int kSentencePauseMs = 350;
+// Open JTalk's voices are made at 48 kHz; used when the voice's header does not say.
+constexpr int kDefaultSampleRate = 48000;
+
+QAudioFormat formatFor(const QString &voice)
+{
+    QAudioFormat format;
+    const int rate = SpeechVoices::sampleRate(voice);
+    format.setSampleRate(rate > 0 ? rate : kDefaultSampleRate);
+    format.setChannelCount(1);
+    format.setSampleFormat(QAudioFormat::Int16);
+    return format;
+}
+
+} // namespace
+
+OpenJTalkSpeech::OpenJTalkSpeech(OpenJTalkSetup setup, QString settingsFile, QObject *parent)
+    : ISpeechComponent(parent), m_setup(std::move(setup)),
+      m_settingsFile(std::move(settingsFile)), m_settings(SpeechSettings::load(m_settingsFile)),
+      m_output(new SpeechAudioOutput(this))
+{
+    m_output->setLowWaterMs(kReadAheadMs);
+    connect(m_output, &SpeechAudioOutput::firstBufferWritten, this,
+            &OpenJTalkSpeech::firstBufferWritten);
+    connect(m_output, &SpeechAudioOutput::queueLow, this, [this] {
+        if (m_waitingForRoom) {
+            m_waitingForRoom = false;
+            synthesizeNext();
+        }
+    });
+    connect(m_output, &SpeechAudioOutput::finished, this, &OpenJTalkSpeech::endSpeech);
+    connect(m_output, &SpeechAudioOutput::failed, this, &OpenJTalkSpeech::onOutputFailed);
+}
+
+OpenJTalkSpeech::~OpenJTalkSpeech()
+{
+    m_pending.clear();
+    discardSynthesis();
+    m_output->stop();
+}
+
+void OpenJTalkSpeech::speak(const QString &text)
+{
+    speakWith(text, m_settings);
+}
+
+void OpenJTalkSpeech::stop()
+{
+    m_pending.clear();
+    m_waitingForRoom = false;
+    discardSynthesis();
+    m_output->stop();
+    endSpeech();
+}
+
+QString OpenJTalkSpeech::currentVoice() const
+{
+    return chooseOpenJTalkVoice(m_setup.voices, m_settings.voice);
+}
+
+qint64 OpenJTalkSpeech::synthesisProcessId() const
+{
+    return m_synthesis ? m_synthesis->processId() : 0;
+}
+
+void OpenJTalkSpeech::showSettingsDialog(QWidget *owner, const QString &title)
+{
+    SpeechDialogSources sources;
+    sources.engines = {{QStringLiteral("openjtalk"), QStringLiteral("Open JTalk")}};
+    sources.voices = [this](const QString &) {
+        QList<SpeechChoiceItem> items;
+        for (const QString &voice : std::as_const(m_setup.voices))
+            items.append({voice, SpeechVoices::displayName(voice)});
+        return items;
+    };
+    sources.tryOut = [this](const SpeechSettings &values) {
+        speakWith(SpeechSettingsDialog::sampleText(), values);
+    };
+
+    SpeechSettings shown = m_settings;
+    shown.voice = currentVoice();
+    SpeechSettingsDialog dialog(owner, title, shown, std::move(sources));
+    const bool accepted = execModal(dialog, owner) == QDialog::Accepted;
+    // A sample still playing belongs to the dialog, not to the announcement.
+    stop();
+    if (!accepted)
+        return;
+    m_settings = dialog.settings();
+    if (!m_settings.save(m_settingsFile))
+        throw RuntimeError(RuntimeError::PathFileAccessError,
+                           QStringLiteral("音声の設定を保存できません: %1").arg(m_settingsFile));
+}
+
+void OpenJTalkSpeech::speakWith(const QString &text, const SpeechSettings &settings)
+{
+    stop();
+    const QStringList pieces = SpeechText::sentences(text);
+    if (pieces.isEmpty())
+        return;
+    if (!m_setup.isReady())
+        throw speechFailure(QStringLiteral("音声合成プログラム open_jtalk またはその辞書が見つかりません。"));
+    const QString voice = chooseOpenJTalkVoice(m_setup.voices, settings.voice);
+    if (voice.isEmpty())
+        throw speechFailure(QStringLiteral("Open JTalk の音声ファイル（.htsvoice）が見つかりません。"));
+
+    ++m_utterance;
+    m_active = settings;
+    m_voice = voice;
+    m_pending = pieces;
+    m_speaking = true;
+    QString error;
+    if (!startSynthesis(&error)) {
+        m_pending.clear();
+        m_speaking = false;
+        throw speechFailure(
+            QStringLiteral("音声合成プログラム open_jtalk を起動できません: %1").arg(error));
+    }
+    // The device opens while the first piece is being synthesized.
+    try {
+        m_output->open(formatFor(voice));
+    } catch (const RuntimeError &) {
+        m_pending.clear();
+        discardSynthesis();
+        m_speaking = false;
+        throw;
+    }
+}
+
+bool OpenJTalkSpeech::startSynthesis(QString *error)
+{
+    const QString piece = m_pending.takeFirst();
+    m_pieceEndsSentence = SpeechText::endsSentence(piece);
+    auto *synthesis = new OpenJTalkSynthesis(this);
+    connect(synthesis, &OpenJTalkSynthesis::finished, this, &OpenJTalkSpeech::onSynthesized);
+    connect(synthesis, &OpenJTalkSynthesis::failed, this, &OpenJTalkSpeech::onSynthesisFailed);
+    if (!synthesis->start(m_setup.program, openJTalkArguments(m_setup, m_voice, m_active),
+                          piece, error)) {
+        delete synthesis;
+        return false;
+    }
+    m_synthesis = synthesis;
+    return true;
+}
+
+void OpenJTalkSpeech::synthesizeNext()
+{
+    if (!m_speaking || m_synthesis || m_pending.isEmpty())
+        return;
+    QString error;
+    if (!startSynthesis(&error)) {
+        qWarning("speech: open_jtalk could not be started: %s", qPrintable(error));
+        m_pending.clear();
+        m_output->finishInput();
+    }
+}
+
+void OpenJTalkSpeech::onSynthesized(const WavAudio &audio)
+{
+    // Called from the synthesis object's own signal, so it goes away later.
+    m_synthesis->deleteLater();
+    m_synthesis = nullptr;
+
+    if (audio.sampleRate != m_output->format().sampleRate()
+        || audio.channels != m_output->format().channelCount()) {
+        qWarning("speech: open_jtalk wrote %d Hz / %d channels, the output was opened for %d Hz",
+                 audio.sampleRate, audio.channels, m_output->format().sampleRate());
+        stop();
+        return;
+    }
+    const bool lastPiece = m_pending.isEmpty();
+    const quint64 utterance = m_utterance;
+    m_output->append(trimSilence(audio.pcm, audio.channels, audio.sampleRate, kLeadMs,
+                                 m_pieceEndsSentence ? kSentencePauseMs : kCommaPauseMs));
+    // Whoever was told about the first samples may have stopped us, or started anew.
+    if (!m_speaking || utterance != m_utterance)
+        return;
+    if (lastPiece)
+        m_output->finishInput();
+    else if (m_output->queuedMs() < kReadAheadMs)
+        synthesizeNext();
+    else
+        m_waitingForRoom = true;
+}
+
+void OpenJTalkSpeech::onSynthesisFailed(const QString &reason)
+{
+    qWarning("speech: %s", qPrintable(reason));
+    m_synthesis->deleteLater();
+    m_synthesis = nullptr;
+    // What was already made is played; the rest of the text is dropped.
+    m_pending.clear();
+    m_output->finishInput();
+}
+
+void OpenJTalkSpeech::onOutputFailed(const QString &reason)
+{
+    qWarning("speech: %s", qPrintable(reason));
+    m_pending.clear();
+    discardSynthesis();
+    endSpeech();
+}
+
+void OpenJTalkSpeech::endSpeech()
+{
+    m_waitingForRoom = false;
+    if (!m_speaking)
+        return;
+    m_speaking = false;
+    emit finished();
+}
+
+void OpenJTalkSpeech::discardSynthesis()
+{
+    if (!m_synthesis)
+        return;
+    m_synthesis->kill();
+    m_synthesis->deleteLater();
+    m_synthesis = nullptr;
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "platform/speech/open_jtalk_synthesis.h"
+#include "platform/speech/speech_component.h"
+#include "platform/speech/speech_settings.h"
+
+#include <QStringList>
+
+class SpeechAudioOutput;
+
+// Japanese speech through Open JTalk. The text is cut into short pieces; each is
+// synthesized by its own open_jtalk process, one after the other, and played through one
+// audio output as soon as it is ready, so the first words are heard after one short
+// synthesis while the rest are still being made.
+class OpenJTalkSpeech : public ISpeechComponent
+{
+    Q_OBJECT
+public:
+    // setup.voices lists the voices to offer; settingsFile is where the user's choices
+    // live. Nothing is started here.
+    OpenJTalkSpeech(OpenJTalkSetup setup, QString settingsFile, QObject *parent);
+    ~OpenJTalkSpeech() override;
+
+    void speak(const QString &text) override;
+    void stop() override;
+    void showSettingsDialog(QWidget *owner, const QString &title) override;
+
+    bool isSpeaking() const { return m_speaking; }
+    const SpeechSettings &settings() const { return m_settings; }
+    // The voice file speech uses now.
+    QString currentVoice() const;
+    // The open_jtalk process running now, or 0.
+    qint64 synthesisProcessId() const;
+
+signals:
+    // The first samples of an utterance went to the audio device.
+    void firstBufferWritten();
+    // The utterance ended: played out, stopped, or given up after a failure.
+    void finished();
+
+private:
+    void speakWith(const QString &text, const SpeechSettings &settings);
+    bool startSynthesis(QString *error);
+    void synthesizeNext();
+    void onSynthesized(const WavAudio &audio);
+    void onSynthesisFailed(const QString &reason);
+    void onOutputFailed(const QString &reason);
+    void endSpeech();
+    void discardSynthesis();
+
+    OpenJTalkSetup m_setup;
+    QString m_settingsFile;
+    SpeechSettings m_settings;
+    SpeechAudioOutput *m_output;
+
+    // The utterance in progress.
+    SpeechSettings m_active;
+    QString m_voice;
+    QStringList m_pending;
+    bool m_pieceEndsSentence = false;
+    OpenJTalkSynthesis *m_synthesis = nullptr;
+    bool m_speaking = false;
+    bool m_waitingForRoom = false;
+    // Tells a callback that resumes after a signal whether its utterance is still the one
+    // in progress.
+    quint64 m_utterance = 0;
+};

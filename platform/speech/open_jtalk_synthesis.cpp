@@ -1,0 +1,125 @@
+#include "platform/speech/open_jtalk_synthesis.h"
+
+#include "platform/speech/speech_voices.h"
+
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace {
+
+const QString kDebianDictionary = QStringLiteral("/var/lib/mecab/dic/open-jtalk/naist-jdic");
+
+// Starting is a fork and an exec; it reports within milliseconds unless the machine is
+// badly overloaded.
+constexpr int kStartTimeoutMs = 3000;
+// After SIGKILL the process is gone at once; the wait only collects its exit status.
+constexpr int kReapTimeoutMs = 3000;
+
+} // namespace
+
+bool OpenJTalkSetup::isReady() const
+{
+    const QFileInfo exe(program);
+    return exe.isFile() && exe.isExecutable()
+        && QFileInfo(dictionary + QStringLiteral("/sys.dic")).isFile();
+}
+
+OpenJTalkSetup OpenJTalkSetup::detect(const QStringList &voiceFolders)
+{
+    OpenJTalkSetup setup;
+    setup.program = QStandardPaths::findExecutable(QStringLiteral("open_jtalk"));
+    setup.dictionary = kDebianDictionary;
+    setup.voices = SpeechVoices::find(voiceFolders);
+    return setup;
+}
+
+QStringList openJTalkArguments(const OpenJTalkSetup &setup, const QString &voice,
+                               const SpeechSettings &settings)
+{
+    return {
+        QStringLiteral("-x"), setup.dictionary,
+        QStringLiteral("-m"), voice,
+        QStringLiteral("-r"), QString::number(settings.speed, 'f', 2),
+        QStringLiteral("-fm"), QString::number(settings.halfTones),
+        QStringLiteral("-g"), QString::number(settings.volumeDb),
+        // The whole file arrives once synthesis ends; a pipe saves a temporary file.
+        QStringLiteral("-ow"), QStringLiteral("/dev/stdout"),
+    };
+}
+
+OpenJTalkSynthesis::OpenJTalkSynthesis(QObject *parent)
+    : QObject(parent), m_process(new QProcess(this))
+{
+    m_process->setProcessChannelMode(QProcess::SeparateChannels);
+    connect(m_process, &QProcess::finished, this, &OpenJTalkSynthesis::onFinished);
+    connect(m_process, &QProcess::errorOccurred, this, &OpenJTalkSynthesis::onErrorOccurred);
+}
+
+OpenJTalkSynthesis::~OpenJTalkSynthesis()
+{
+    kill();
+}
+
+bool OpenJTalkSynthesis::start(const QString &program, const QStringList &arguments,
+                               const QString &text, QString *error)
+{
+    m_process->start(program, arguments);
+    if (!m_process->waitForStarted(kStartTimeoutMs)) {
+        if (error)
+            *error = m_process->errorString();
+        m_done = true;
+        kill();
+        return false;
+    }
+    // Open JTalk reads one line; the caller has already made the text a single line.
+    m_process->write(text.toUtf8() + '\n');
+    m_process->closeWriteChannel();
+    return true;
+}
+
+void OpenJTalkSynthesis::kill()
+{
+    m_done = true;
+    if (m_process->state() == QProcess::NotRunning)
+        return;
+    m_process->kill();
+    m_process->waitForFinished(kReapTimeoutMs);
+}
+
+qint64 OpenJTalkSynthesis::processId() const
+{
+    return m_process->processId();
+}
+
+void OpenJTalkSynthesis::onFinished(int exitCode, QProcess::ExitStatus status)
+{
+    if (m_done)
+        return;
+    m_done = true;
+    if (status != QProcess::NormalExit || exitCode != 0) {
+        const QString detail = QString::fromUtf8(m_process->readAllStandardError()).trimmed();
+        emit failed(status == QProcess::CrashExit
+                        ? QStringLiteral("open_jtalk crashed: %1").arg(detail)
+                        : QStringLiteral("open_jtalk exited with %1: %2").arg(exitCode).arg(detail));
+        return;
+    }
+    QString reason;
+    const auto audio = parseWav(m_process->readAllStandardOutput(), &reason);
+    if (!audio) {
+        emit failed(QStringLiteral("open_jtalk wrote no usable WAV: %1").arg(reason));
+        return;
+    }
+    emit finished(*audio);
+}
+
+void OpenJTalkSynthesis::onErrorOccurred(QProcess::ProcessError error)
+{
+    // A crash is reported by finished as well; only a failure that ends without it is
+    // reported here. Failing to start is handled in start().
+    if (m_done || error == QProcess::Crashed || error == QProcess::FailedToStart)
+        return;
+    if (m_process->state() == QProcess::NotRunning) {
+        m_done = true;
+        emit failed(m_process->errorString());
+    }
+}

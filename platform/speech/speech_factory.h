@@ -1,0 +1,12 @@
+#pragma once
+
+#include "platform/speech/speech_component.h"
+
+// Chooses the engine the machine can offer: Open JTalk when it has a voice, else Qt
+// TextToSpeech. Creation only looks at files and, without Open JTalk, asks the Qt
+// engines whether they work; no speech is synthesized and no process is started.
+class DefaultSpeechFactory : public ISpeechComponentFactory
+{
+public:
+    ISpeechComponent *create(QObject *parent) override;
+};

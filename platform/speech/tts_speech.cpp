@@ -1,0 +1,167 @@
+#include "platform/speech/tts_speech.h"
+#include "platform/dialogs/modal_dialog.h"
+
+#include "platform/speech/speech_engine_choice.h"
+#include "platform/speech/speech_errors.h"
+#include "platform/speech/speech_settings_dialog.h"
+
+#include <QDebug>
+#include <QTextToSpeech>
+#include <QVoice>
+#include <memory>
+
+namespace {
+
+QList<TtsVoiceInfo> voiceInfos(const QList<QVoice> &voices)
+{
+    QList<TtsVoiceInfo> infos;
+    for (const QVoice &voice : voices)
+        infos.append({voice.name(), voice.locale()});
+    return infos;
+}
+
+QList<SpeechChoiceItem> voiceItems(const QList<QVoice> &voices)
+{
+    QList<SpeechChoiceItem> items{{QString(), QStringLiteral("自動（日本語の声を優先）")}};
+    for (const QVoice &voice : voices)
+        items.append({voice.name(), QStringLiteral("%1（%2）")
+                                        .arg(voice.name(), QLocale::languageToString(
+                                                               voice.locale().language()))});
+    return items;
+}
+
+} // namespace
+
+TtsSpeech::TtsSpeech(QTextToSpeech *engine, QString settingsFile, QObject *parent)
+    : ISpeechComponent(parent), m_settingsFile(std::move(settingsFile)),
+      m_settings(SpeechSettings::load(m_settingsFile))
+{
+    adopt(engine);
+}
+
+TtsSpeech::~TtsSpeech()
+{
+    if (m_engine) {
+        disconnect(m_engine, nullptr, this, nullptr);
+        m_engine->stop();
+    }
+}
+
+QString TtsSpeech::engineName() const
+{
+    return m_engine->engine();
+}
+
+void TtsSpeech::speak(const QString &text)
+{
+    speakWith(text, m_settings);
+}
+
+void TtsSpeech::stop()
+{
+    m_engine->stop();
+    if (m_speaking) {
+        m_speaking = false;
+        emit finished();
+    }
+}
+
+void TtsSpeech::showSettingsDialog(QWidget *owner, const QString &title)
+{
+    SpeechDialogSources sources;
+    sources.enginesAreTts = true;
+    sources.engines.append({m_engine->engine(), m_engine->engine()});
+    for (const QString &name : QTextToSpeech::availableEngines()) {
+        if (name != m_engine->engine())
+            sources.engines.append({name, name});
+    }
+    sources.voices = [this](const QString &engine) {
+        if (engine == m_engine->engine())
+            return voiceItems(m_engine->availableVoices());
+        // Another engine is started only to list its voices, and only on request.
+        const QTextToSpeech other(engine);
+        return voiceItems(other.availableVoices());
+    };
+    sources.tryOut = [this](const SpeechSettings &values) {
+        speakWith(SpeechSettingsDialog::sampleText(), values);
+    };
+
+    SpeechSettings shown = m_settings;
+    shown.ttsEngine = m_engine->engine();
+    SpeechSettingsDialog dialog(owner, title, shown, std::move(sources));
+    const bool accepted = execModal(dialog, owner) == QDialog::Accepted;
+    stop();
+    if (!accepted) {
+        // The sample may have left the dialog's values on the engine.
+        m_applied = false;
+        return;
+    }
+    const SpeechSettings chosen = dialog.settings();
+    if (chosen.ttsEngine != m_engine->engine()) {
+        auto replacement = std::make_unique<QTextToSpeech>(chosen.ttsEngine);
+        if (replacement->state() == QTextToSpeech::Error)
+            throw speechFailure(QStringLiteral("音声合成エンジン %1 を使えません: %2")
+                                    .arg(chosen.ttsEngine, replacement->errorString()));
+        adopt(replacement.release());
+    }
+    m_settings = chosen;
+    m_applied = false;
+    if (!m_settings.save(m_settingsFile))
+        throw RuntimeError(RuntimeError::PathFileAccessError,
+                           QStringLiteral("音声の設定を保存できません: %1").arg(m_settingsFile));
+}
+
+void TtsSpeech::speakWith(const QString &text, const SpeechSettings &settings)
+{
+    stop();
+    QString oneLine = text;
+    oneLine.replace(u'\r', u' ').replace(u'\n', u' ');
+    if (oneLine.trimmed().isEmpty())
+        return;
+    if (m_engine->state() == QTextToSpeech::Error)
+        throw speechFailure(QStringLiteral("音声合成エンジンが使えません: %1").arg(m_engine->errorString()));
+    if (!m_applied || settings != m_settings) {
+        apply(settings);
+        // A sample with other values leaves the engine unlike the saved settings.
+        m_applied = settings == m_settings;
+    }
+    m_engine->say(oneLine);
+    if (m_engine->state() == QTextToSpeech::Error)
+        throw speechFailure(QStringLiteral("音声を再生できません: %1").arg(m_engine->errorString()));
+    m_speaking = true;
+}
+
+void TtsSpeech::apply(const SpeechSettings &settings)
+{
+    const QList<QVoice> voices = m_engine->availableVoices();
+    const int index = chooseTtsVoice(voiceInfos(voices), settings.voice);
+    if (index >= 0)
+        m_engine->setVoice(voices.at(index));
+    m_engine->setRate(settings.ttsRate());
+    m_engine->setPitch(settings.ttsPitch());
+    m_engine->setVolume(settings.ttsVolume());
+}
+
+void TtsSpeech::adopt(QTextToSpeech *engine)
+{
+    if (m_engine) {
+        disconnect(m_engine, nullptr, this, nullptr);
+        m_engine->stop();
+        m_engine->deleteLater();
+    }
+    m_engine = engine;
+    m_engine->setParent(this);
+    connect(m_engine, &QTextToSpeech::stateChanged, this, &TtsSpeech::onStateChanged);
+    m_applied = false;
+}
+
+void TtsSpeech::onStateChanged()
+{
+    const QTextToSpeech::State state = m_engine->state();
+    if (state == QTextToSpeech::Error)
+        qWarning("speech: %s", qPrintable(m_engine->errorString()));
+    if (m_speaking && (state == QTextToSpeech::Ready || state == QTextToSpeech::Error)) {
+        m_speaking = false;
+        emit finished();
+    }
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "files/broadcast_file_io.h"
 #include "platform/runtime/runtime_error.h"
 
 #include <QString>
@@ -11,8 +12,8 @@ class ListView;
 class BroadcastFileError : public RuntimeError
 {
 public:
-    BroadcastFileError(int number, QString description, QString detail)
-        : RuntimeError(number, std::move(description)), m_detail(std::move(detail))
+    explicit BroadcastFileError(const broadcast_file::FileProblem &problem)
+        : RuntimeError(problem.number, problem.description), m_detail(problem.detail)
     {
     }
     const QString &detail() const { return m_detail; }
@@ -21,10 +22,8 @@ private:
     QString m_detail;
 };
 
-// Writes every row of the list to the file at path, replacing it whole: the new file is
-// written beside the old one and takes its place only once complete, so a failure leaves
-// the old file as it was. A table that would not read back exactly as it stands is not
-// written at all.
+// Writes every row of the list to the file at path, replacing it whole or not at all. A
+// table that would not read back exactly as it stands is not written.
 void WriteBroadcastFile(ListView &list, const QString &path);
 
 // Appends the rows of the file at path to the list, in file order. On a failure the rows

@@ -3,8 +3,8 @@
 // suite starts itself as a child that saves a large table through WriteBroadcastFile and
 // kills the child with SIGKILL at random moments spread over the save.
 //
-// QSaveFile cannot clean up after SIGKILL: a temporary file that has a name when the kill
-// comes stays beside the target. Where the file system allows (ext4, tmpfs, ...) Qt writes
+// Nothing can clean up after SIGKILL: a temporary file that has a name when the kill comes
+// stays beside the target. Where the file system allows (ext4, tmpfs, ...) the save writes
 // to an unnamed file and names it only for the instant before the rename, elsewhere the
 // name exists for the whole save. Leftovers are tolerated but counted and reported; they
 // must never look like a file the user could pick in the open dialog.
@@ -278,14 +278,14 @@ void TestSaveInterrupted::killedSaveLeavesOldOrNewFile()
             ++outcome.oldKept;
         }
 
-        // Whatever else is left in the folder is QSaveFile's unfinished temporary file.
+        // Whatever else is left in the folder is the save's unfinished temporary file.
         const QStringList entries =
             QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
         for (const QString &entry : entries) {
             if (entry == fileName)
                 continue;
             QVERIFY2(interrupted, where + ": a finished save left " + entry.toUtf8());
-            QVERIFY2(entry.startsWith(fileName + u'.'), where + ": unexpected " + entry.toUtf8());
+            QVERIFY2(entry.startsWith(u'.' + fileName + u'.'), where + ": unexpected " + entry.toUtf8());
             QVERIFY2(!QDir::match(kOpenDialogPattern, entry),
                      where + ": the open dialog would offer " + entry.toUtf8());
             ++outcome.temporaryFiles;

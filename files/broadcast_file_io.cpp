@@ -1,0 +1,242 @@
+#include "files/broadcast_file_io.h"
+
+#include "files/atomic_write.h"
+#include "files/available_memory.h"
+#include "files/broadcast_file_format.h"
+#include "platform/runtime/runtime_error.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <limits>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace broadcast_file {
+namespace {
+
+constexpr qsizetype kChunk = 1 << 20;
+// What one row can take beyond the text itself: the row's three strings, and for each a
+// block header and the allocator's rounding. The text takes at most two bytes in memory
+// per byte of file. Deliberately on the high side: it only decides whether to try.
+constexpr qint64 kBytesPerRow = qint64(sizeof(BroadcastRow)) + 3 * 40;
+constexpr qint64 kMemoryPerFileByte = 2;
+// The table's model counts rows in an int.
+constexpr qint64 kMaxRows = std::numeric_limits<int>::max() - 1;
+
+const QString kCannotOpen = QStringLiteral("ファイルを開けません");
+const QString kCannotRead = QStringLiteral("ファイルを読み込めません");
+
+QString fieldName(Field field)
+{
+    switch (field) {
+    case Field::FareSignal: return QStringLiteral("運賃切替信号");
+    case Field::SoundSignal: return QStringLiteral("サウンド指定信号");
+    case Field::Content: break;
+    }
+    return QStringLiteral("放送内容");
+}
+
+FileProblem aboutFile(int number, const QString &what, const QString &path, const QString &why)
+{
+    return {number, what + u'。',
+            QStringLiteral("%1: %2（%3）").arg(QDir::toNativeSeparators(path), what, why), 0};
+}
+
+QString kindOfNonRegular(mode_t mode)
+{
+    if (S_ISDIR(mode))
+        return QStringLiteral("フォルダーです");
+    if (S_ISFIFO(mode))
+        return QStringLiteral("名前付きパイプで、ファイルではありません");
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return QStringLiteral("デバイスで、ファイルではありません");
+    if (S_ISSOCK(mode))
+        return QStringLiteral("ソケットで、ファイルではありません");
+    return QStringLiteral("通常のファイルではありません");
+}
+
+ssize_t readSome(int fd, char *buffer, qsizetype size)
+{
+    ssize_t n;
+    do {
+        n = ::read(fd, buffer, size_t(size));
+    } while (n < 0 && errno == EINTR);
+    return n;
+}
+
+// Closes the descriptor however reading ends.
+struct Descriptor
+{
+    int fd = -1;
+    ~Descriptor()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
+
+// How many rows the file can yield (lines holding anything but CRs) and its size: the
+// reader then reserves exactly that, so neither blank lines nor growth cost memory.
+struct Census
+{
+    qint64 rows = 0;
+    qint64 bytes = 0;
+};
+
+bool takeCensus(int fd, QByteArray &buffer, Census &census)
+{
+    bool lineHasText = false;
+    for (;;) {
+        const ssize_t n = readSome(fd, buffer.data(), buffer.size());
+        if (n < 0)
+            return false;
+        if (n == 0)
+            break;
+        census.bytes += n;
+        const char *p = buffer.constData();
+        const char *const end = p + n;
+        while (p < end) {
+            const auto *lf = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)));
+            const char *const stop = lf ? lf : end;
+            if (!lineHasText)
+                lineHasText = std::any_of(p, stop, [](char c) { return c != '\r'; });
+            if (!lf)
+                break;
+            census.rows += lineHasText ? 1 : 0;
+            lineHasText = false;
+            p = lf + 1;
+        }
+    }
+    census.rows += lineHasText ? 1 : 0;
+    return true;
+}
+
+std::optional<FileProblem> tooLarge(const QString &path, const Census &census)
+{
+    const qint64 needed = census.rows * kBytesPerRow + census.bytes * kMemoryPerFileByte;
+    const qint64 available = availableMemory();
+    if (census.rows <= kMaxRows && (available < 0 || needed <= available))
+        return std::nullopt;
+    const QString why = census.rows > kMaxRows
+        ? QStringLiteral("行が %1 行を超えています").arg(kMaxRows)
+        : QStringLiteral("約 %1 MB のメモリーが必要ですが、使えるのは約 %2 MB です")
+              .arg((needed >> 20) + 1)
+              .arg(available >> 20);
+    return aboutFile(RuntimeError::OutOfMemory, QStringLiteral("ファイルが大きすぎて開けません"),
+                     path, why);
+}
+
+// The second pass: the file is read as counted, piece by piece, into exactly reserved rows.
+void readRows(int fd, const QString &path, const Census &census, QByteArray &buffer,
+              ReadOutcome &outcome)
+{
+    Reader reader;
+    reader.reserve(qsizetype(census.rows));
+    qint64 total = 0;
+    for (;;) {
+        const ssize_t n = readSome(fd, buffer.data(), buffer.size());
+        if (n < 0) {
+            const int error = errno;
+            outcome.rows = reader.finish().rows;
+            outcome.problem = aboutFile(RuntimeError::PathFileAccessError, kCannotRead, path,
+                                        describeFileError(error));
+            return;
+        }
+        total += n;
+        if (total > census.bytes) {
+            outcome.rows = reader.finish().rows;
+            outcome.problem = aboutFile(RuntimeError::PathFileAccessError, kCannotRead, path,
+                                        QStringLiteral("読み込み中にファイルが書き換えられました"));
+            return;
+        }
+        if (n == 0 || !reader.feed(QByteArrayView(buffer.constData(), n)))
+            break;
+    }
+    ParseResult result = reader.finish();
+    outcome.rows = std::move(result.rows);
+    if (!result.ok()) {
+        outcome.problem = FileProblem{RuntimeError::PathFileAccessError,
+                                      QStringLiteral("ファイルの内容を読み取れません。"),
+                                      QStringLiteral("%1 行目: %2").arg(result.failedLine).arg(result.cause),
+                                      result.failedLine};
+    }
+}
+
+} // namespace
+
+ReadOutcome readFile(const QString &path)
+{
+    ReadOutcome outcome;
+    const QByteArray name = QFile::encodeName(path);
+    // Looked at before it is opened: opening a device can itself do something.
+    struct stat status{};
+    if (::stat(name.constData(), &status) != 0) {
+        const int error = errno;
+        outcome.problem = aboutFile(error == ENOENT ? RuntimeError::FileNotFound
+                                                    : RuntimeError::PathFileAccessError,
+                                    kCannotOpen, path, describeFileError(error));
+        return outcome;
+    }
+    if (!S_ISREG(status.st_mode)) {
+        outcome.problem = aboutFile(RuntimeError::PathFileAccessError, kCannotOpen, path,
+                                    kindOfNonRegular(status.st_mode));
+        return outcome;
+    }
+    // Non-blocking, so that a file swapped for a pipe meanwhile cannot hang the open; what
+    // was opened is looked at again.
+    Descriptor file{::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
+    if (file.fd < 0 || ::fstat(file.fd, &status) != 0) {
+        outcome.problem = aboutFile(RuntimeError::PathFileAccessError, kCannotOpen, path,
+                                    describeFileError(errno));
+        return outcome;
+    }
+    if (!S_ISREG(status.st_mode)) {
+        outcome.problem = aboutFile(RuntimeError::PathFileAccessError, kCannotOpen, path,
+                                    kindOfNonRegular(status.st_mode));
+        return outcome;
+    }
+
+    QByteArray buffer(kChunk, Qt::Uninitialized);
+    Census census;
+    if (!takeCensus(file.fd, buffer, census) || ::lseek(file.fd, 0, SEEK_SET) != 0) {
+        outcome.problem = aboutFile(RuntimeError::PathFileAccessError, kCannotRead, path,
+                                    describeFileError(errno));
+        return outcome;
+    }
+    if (auto problem = tooLarge(path, census)) {
+        outcome.problem = std::move(problem);
+        return outcome;
+    }
+    try {
+        readRows(file.fd, path, census, buffer, outcome);
+    } catch (const std::bad_alloc &) {
+        outcome.rows = {};
+        outcome.problem = aboutFile(RuntimeError::OutOfMemory, QStringLiteral("ファイルが大きすぎて開けません"),
+                                    path, QStringLiteral("メモリーが足りません"));
+    }
+    return outcome;
+}
+
+std::optional<FileProblem> writeFile(const QString &path, std::span<const BroadcastRow> rows)
+{
+    const SerializeResult result = serialize(rows);
+    if (!result.ok()) {
+        return FileProblem{RuntimeError::PathFileAccessError,
+                           QStringLiteral("保存できない文字があります。"),
+                           QStringLiteral("%1 行目の%2: %3")
+                               .arg(result.failedRow)
+                               .arg(fieldName(result.failedField), result.cause),
+                           result.failedRow};
+    }
+    if (const auto failure = writeFileAtomically(path, result.bytes))
+        return aboutFile(RuntimeError::PathFileAccessError, failure->what, path, failure->reason);
+    return std::nullopt;
+}
+
+} // namespace broadcast_file

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "table/broadcast_row.h"
+
+#include <QString>
+
+#include <optional>
+#include <span>
+#include <vector>
+
+// Broadcast data files on disk: a path read into rows and rows written to a path, with
+// every failure described for the operator. Nothing here knows about the window.
+namespace broadcast_file {
+
+struct FileProblem
+{
+    int number = 0;      // the run-time error number the failure is reported as
+    QString description; // what failed
+    QString detail;      // where and why: "3 行目: ..." or "<path>: ..."
+    int line = 0;        // the 1-based line of the file at fault; 0 when it is no one line
+};
+
+struct ReadOutcome
+{
+    std::vector<BroadcastRow> rows; // with a problem: the rows read before it
+    std::optional<FileProblem> problem;
+};
+
+// Reads the file at path in the format's reading rules (see broadcast_file_format.h).
+// Only a regular file is read: a folder, a pipe or a device is refused before anything is
+// read from it, since reading one may never end. A file whose table would not fit in the
+// memory this process can have is refused before it is loaded, so opening never ends in
+// an out-of-memory failure; the rows are reserved exactly, never more than the file holds.
+ReadOutcome readFile(const QString &path);
+
+// Writes the rows to path, replacing the file whole or not at all. A table that would not
+// read back exactly as it stands is not written.
+std::optional<FileProblem> writeFile(const QString &path, std::span<const BroadcastRow> rows);
+
+} // namespace broadcast_file

@@ -21,10 +21,11 @@ namespace broadcast_file {
 namespace {
 
 constexpr qsizetype kChunk = 1 << 20;
-// What one row can take beyond the text itself: the row's three strings, and for each a
-// block header and the allocator's rounding. The text takes at most two bytes in memory
-// per byte of file. Deliberately on the high side: it only decides whether to try.
-constexpr qint64 kBytesPerRow = qint64(sizeof(BroadcastRow)) + 3 * 40;
+// What one row can take beyond the text itself: the row's three strings, the list view's
+// record of the row, and for each string a block header and the allocator's rounding.
+// The text takes at most two bytes in memory per byte of file. Deliberately on the high
+// side: it only decides whether to try.
+constexpr qint64 kBytesPerRow = qint64(sizeof(BroadcastRow)) + 8 + 3 * 40;
 constexpr qint64 kMemoryPerFileByte = 2;
 // The table's model counts rows in an int.
 constexpr qint64 kMaxRows = std::numeric_limits<int>::max() - 1;

@@ -19,6 +19,9 @@ ReportView::ReportView(QWidget *parent) : QTableView(parent)
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSortingEnabled(false);
     setDragEnabled(false);
+    // Tab and Shift+Tab go on to the next control, as from any other control of the
+    // window; a report list has no cells to visit.
+    setTabKeyNavigation(false);
     header()->setSectionsClickable(false);
     header()->setSectionsMovable(false);
     header()->setStretchLastSection(false);
@@ -108,6 +111,13 @@ void ReportView::mouseDoubleClickEvent(QMouseEvent *event)
 
 void ReportView::keyPressEvent(QKeyEvent *event)
 {
+    // Qt's views copy the current cell to the system clipboard. The tool's clipboard is its
+    // own (the copy button), and another program must not get rows behind its back.
+    if (event->matches(QKeySequence::Copy)
+        || event->keyCombination() == QKeyCombination(Qt::ControlModifier, Qt::Key_Insert)) {
+        event->accept();
+        return;
+    }
     const int before = selectedRow();
     QTableView::keyPressEvent(event);
     const int after = selectedRow();

@@ -1,6 +1,8 @@
 #include "form_fixture.h"
 #include "platform/list/report_view.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QHeaderView>
 #include <QTest>
 
@@ -20,6 +22,10 @@ private slots:
     void gesturesThatKeepSelection();
     void keyboardChoosesRows_data();
     void keyboardChoosesRows();
+    void tabLeavesTheList_data();
+    void tabLeavesTheList();
+    void copyKeysLeaveTheSystemClipboard_data();
+    void copyKeysLeaveTheSystemClipboard();
     void rowBeyond16BitsIsReportedAndChangesNothing();
 
 private:
@@ -214,6 +220,50 @@ void TestRowSelection::keyboardChoosesRows()
     if (now != start)
         QCOMPARE(m_f->text(), QStringLiteral("row %1").arg(now));
     QCOMPARE(view()->currentIndex().row(), now - 1);
+}
+
+void TestRowSelection::tabLeavesTheList_data()
+{
+    QTest::addColumn<bool>("backwards");
+    QTest::addColumn<QString>("next");
+    QTest::newRow("Tab: the add button") << false << "行の追加";
+    QTest::newRow("Shift+Tab: the last speech button") << true << "音声調整";
+}
+
+void TestRowSelection::tabLeavesTheList()
+{
+    QFETCH(bool, backwards);
+    QFETCH(QString, next);
+    showWithRows(5);
+    m_f->load(2);
+    form().Text1->setText(QStringLiteral("unconfirmed"));
+    form().ListView1->SetFocus();
+    QTest::keyClick(view(), Qt::Key_Tab, backwards ? Qt::ShiftModifier : Qt::NoModifier);
+    auto *focused = qobject_cast<QPushButton *>(QApplication::focusWidget());
+    QVERIFY(focused);
+    QCOMPARE(focused->text(), next);
+    QCOMPARE(m_f->selectedRow(), 2);
+    QCOMPARE(int(form().CurrentRow), 2);
+    QCOMPARE(m_f->text(), QStringLiteral("unconfirmed"));
+}
+
+void TestRowSelection::copyKeysLeaveTheSystemClipboard_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::newRow("Ctrl+C") << int(Qt::Key_C);
+    QTest::newRow("Ctrl+Insert") << int(Qt::Key_Insert);
+}
+
+void TestRowSelection::copyKeysLeaveTheSystemClipboard()
+{
+    QFETCH(int, key);
+    showWithRows(5);
+    m_f->load(2);
+    QGuiApplication::clipboard()->setText(QStringLiteral("another program's text"));
+    QTest::keyClick(view(), Qt::Key(key), Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("another program's text"));
+    QCOMPARE(form().ClipboardRow, BroadcastRow());
+    QCOMPARE(m_f->selectedRow(), 2);
 }
 
 void TestRowSelection::rowBeyond16BitsIsReportedAndChangesNothing()

@@ -78,10 +78,21 @@ void Form1::Dispatch(const std::function<void()> &handler)
     try {
         handler();
     } catch (const RuntimeError &error) {
+        if (error.number() == RuntimeError::Overflow)
+            keepSelectionOnCurrentRow();
         showUnhandledError(error.number(), error.description());
     } catch (const std::bad_alloc &) {
         showUnhandledError(RuntimeError::OutOfMemory, QStringLiteral("メモリが不足しています。"));
     }
+}
+
+void Form1::keepSelectionOnCurrentRow()
+{
+    // A row that could not become current (the user chose a row past CurrentRow's range)
+    // must not stay selected: confirming writes through the selection, and would split the
+    // editor's row over two rows of the table.
+    if (CurrentRow >= 1 && CurrentRow <= ListView1->Count())
+        ListView1->Item(CurrentRow).SetSelected(true);
 }
 
 void Form1::showUnhandledError(int number, const QString &description)

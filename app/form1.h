@@ -96,6 +96,7 @@ private:
     void clearEditor();
     void loadAndSelect(const ListItem &item);
     bool userAgreesToDiscard();
+    void keepSelectionOnCurrentRow();
     void showUnhandledError(int number, const QString &description);
     void setSpeechButtonsEnabled(bool enabled);
 

@@ -6,6 +6,8 @@
 #include "platform/runtime/checked_int.h"
 #include "platform/list/list_view.h"
 
+#include <algorithm>
+
 namespace {
 
 const QString kNewRowContent = QStringLiteral("(新しい行)");
@@ -50,6 +52,15 @@ BroadcastRow readRow(const ListItem &item)
     return {item.Text(), item.SubItem(1), item.SubItem(2)};
 }
 
+// The row a command will load must fit CurrentRow. It is checked before the command changes
+// anything, so that a command that would overflow leaves the table, the editor and the
+// selection as they were instead of stopping half done.
+std::int32_t canBecomeCurrent(std::int32_t index)
+{
+    checked::toInt16(index);
+    return index;
+}
+
 } // namespace
 
 void Form1::loadAndSelect(const ListItem &item)
@@ -66,10 +77,12 @@ void Form1::Command2_Click(std::int16_t Index)
     case AddRow:
         // The new row goes below the row loaded last, not below the selection.
         if (ListView1->Count() == 0 || CurrentRow < 1) {
+            canBecomeCurrent(checked::add(ListView1->Count(), 1));
             NewItem = ListView1->Add(0, kNewRowContent);
         } else {
             WorkItem = ListView1->Item(CurrentRow);
-            NewItem = ListView1->Add(checked::add(WorkItem.Index(), 1), kNewRowContent);
+            NewItem = ListView1->Add(canBecomeCurrent(checked::add(WorkItem.Index(), 1)),
+                                     kNewRowContent);
         }
         loadAndSelect(NewItem);
         break;
@@ -80,6 +93,9 @@ void Form1::Command2_Click(std::int16_t Index)
         const ListItem selected = ListView1->SelectedItem();
         if (selected.isNothing())
             return; // nothing chosen: nothing to delete, and the editor keeps its text
+        // The row that takes its place, or the new last row, is loaded next.
+        if (ListView1->Count() > 1)
+            canBecomeCurrent(std::min(selected.Index(), checked::sub(ListView1->Count(), 1)));
         clearEditor();
         ListView1->Remove(selected.Index());
         ListView1->SetFocus();
@@ -101,6 +117,7 @@ void Form1::Command2_Click(std::int16_t Index)
         break;
 
     case AppendPaste:
+        canBecomeCurrent(checked::add(ListView1->Count(), 1));
         WorkItem = ListView1->Add(0, ClipboardRow.Content);
         WorkItem.SetSubItem(1, ClipboardRow.FareSignal);
         WorkItem.SetSubItem(2, ClipboardRow.SoundSignal);
@@ -128,7 +145,7 @@ void Form1::Command2_Click(std::int16_t Index)
         const bool up = Index == MoveUp;
         if (up ? !(i > 1) : !(i < ListView1->Count()))
             return;
-        NewItem = ListView1->Item(up ? checked::sub(i, 1) : checked::add(i, 1));
+        NewItem = ListView1->Item(canBecomeCurrent(up ? checked::sub(i, 1) : checked::add(i, 1)));
         SwapRow = readRow(NewItem);
         writeRow(NewItem, readRow(WorkItem));
         writeRow(WorkItem, SwapRow);

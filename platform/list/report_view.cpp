@@ -123,9 +123,11 @@ void ReportView::keyPressEvent(QKeyEvent *event)
     const int after = selectedRow();
     if (after >= 0 && after != before)
         emit rowChosen(after);
-    // Keep the keyboard's current row on the chosen row, so the next key moves from it.
-    if (after >= 0 && currentIndex().row() != after)
-        selectionModel()->setCurrentIndex(model()->index(after, 0),
+    // Keep the keyboard's current row on the selected row, so the next key moves from it;
+    // whoever was told of the choice may have put the selection back.
+    const int selected = selectedRow();
+    if (selected >= 0 && currentIndex().row() != selected)
+        selectionModel()->setCurrentIndex(model()->index(selected, 0),
                                           QItemSelectionModel::NoUpdate);
 }
 

@@ -44,7 +44,8 @@ private slots:
     void copyTakesTheStoredRow();
     void clipboardSurvivesDelete();
     void deleteFocusesTheList();
-    void addPastTheLastCurrentRowIsReported();
+    void commandThatWouldOverflowChangesNothing_data();
+    void commandThatWouldOverflowChangesNothing();
 
 private:
     std::unique_ptr<FormFixture> m_f;
@@ -235,25 +236,38 @@ void TestRowCommands::deleteFocusesTheList()
     QCOMPARE(m_f->text(), QStringLiteral("B"));
 }
 
-void TestRowCommands::addPastTheLastCurrentRowIsReported()
+void TestRowCommands::commandThatWouldOverflowChangesNothing_data()
 {
-    form().ListView1->AppendRows(std::vector<BroadcastRow>(32767, BroadcastRow{"r", "0", "0"}));
-    m_f->load(32767);
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("current");
+    QTest::addColumn<int>("command");
+    QTest::newRow("add below row 32767") << 32767 << 32767 << 0;
+    QTest::newRow("append paste as row 32768") << 32767 << 5 << 3;
+    QTest::newRow("insert paste below row 32767") << 32767 << 32767 << 4;
+    QTest::newRow("move down from row 32767") << 32768 << 32767 << 6;
+}
+
+void TestRowCommands::commandThatWouldOverflowChangesNothing()
+{
+    QFETCH(int, rows);
+    QFETCH(int, current);
+    QFETCH(int, command);
+    std::vector<BroadcastRow> table(size_t(rows), BroadcastRow{"r", "0", "0"});
+    table[size_t(current - 1)] = BroadcastRow{"current", "1", "3"};
+    form().ListView1->AppendRows(std::move(table));
+    const std::vector<BroadcastRow> before = form().ListView1->Rows();
+    m_f->load(current);
     form().Text1->setText(kUnconfirmed);
-    form().Command2[0]->click(); // through the window's routing, as a user's click
+    form().Command2[size_t(command)]->click(); // through the window's routing, as a user's click
 
     QCOMPARE(m_f->messageBox.shown.size(), 1);
     QCOMPARE(m_f->messageBox.shown.first().prompt,
              QStringLiteral("実行時エラー '6':\r\nオーバーフローしました。"));
-    // The row was added before it failed to become current; nothing else changed.
-    QCOMPARE(form().ListView1->Count(), 32768);
-    QCOMPARE(m_f->row(32768).Content, QStringLiteral("(新しい行)"));
-    QCOMPARE(int(form().CurrentRow), 32767);
+    QVERIFY(form().ListView1->Rows() == before);
+    QCOMPARE(int(form().CurrentRow), current);
+    QCOMPARE(m_f->selectedRow(), current);
     QCOMPARE(m_f->text(), kUnconfirmed);
     QVERIFY(form().WorkItem.isNothing() && form().NewItem.isNothing());
-    // The window goes on working.
-    form().Command2[1]->click();
-    QCOMPARE(form().ListView1->Count(), 32767);
 }
 
 QTEST_MAIN(TestRowCommands)

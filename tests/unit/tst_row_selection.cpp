@@ -26,7 +26,8 @@ private slots:
     void tabLeavesTheList();
     void copyKeysLeaveTheSystemClipboard_data();
     void copyKeysLeaveTheSystemClipboard();
-    void rowBeyond16BitsIsReportedAndChangesNothing();
+    void rowBeyond16BitsChangesNothing_data();
+    void rowBeyond16BitsChangesNothing();
 
 private:
     std::unique_ptr<FormFixture> m_f;
@@ -266,32 +267,51 @@ void TestRowSelection::copyKeysLeaveTheSystemClipboard()
     QCOMPARE(m_f->selectedRow(), 2);
 }
 
-void TestRowSelection::rowBeyond16BitsIsReportedAndChangesNothing()
+void TestRowSelection::rowBeyond16BitsChangesNothing_data()
 {
-    std::vector<BroadcastRow> rows(32768, BroadcastRow{QStringLiteral("r"), QStringLiteral("1"), QStringLiteral("2")});
-    rows.back().Content = QStringLiteral("last");
+    QTest::addColumn<QString>("gesture");
+    QTest::newRow("click on row 32768") << "click";
+    QTest::newRow("Down from row 32767") << "down";
+    QTest::newRow("End") << "end";
+}
+
+void TestRowSelection::rowBeyond16BitsChangesNothing()
+{
+    QFETCH(QString, gesture);
+    std::vector<BroadcastRow> rows(32770, BroadcastRow{QStringLiteral("r"), QStringLiteral("1"), QStringLiteral("2")});
+    rows[32766].Content = QStringLiteral("current");
     form().ListView1->AppendRows(std::move(rows));
-    form().ListView1->Item(32767).SetSelected(true);
-    form().ListView1_ItemClick(form().ListView1->Item(32767));
-    QCOMPARE(form().CurrentRow, std::int16_t(32767));
+    const std::vector<BroadcastRow> before = form().ListView1->Rows();
+    form().show();
+    QVERIFY(QTest::qWaitForWindowActive(&form()));
+    m_f->load(32767);
+    form().ListView1->SetFocus();
     form().Text1->setText(QStringLiteral("editing"));
     form().Check1->setChecked(false);
 
-    // The list reports a user's choice of row 32768.
-    emit form().ListView1->ItemClick(form().ListView1->Item(32768));
+    if (gesture == QStringLiteral("click")) {
+        view()->scrollTo(view()->model()->index(32767, 0));
+        QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, rowPoint(32768));
+    } else {
+        QTest::keyClick(view(), gesture == QStringLiteral("down") ? Qt::Key_Down : Qt::Key_End);
+    }
 
     QCOMPARE(m_f->messageBox.shown.size(), 1);
     const auto &box = m_f->messageBox.shown.first();
     QCOMPARE(box.prompt, QStringLiteral("実行時エラー '6':\r\nオーバーフローしました。"));
     QCOMPARE(box.title, QStringLiteral("放送用データ作成ツール"));
     QCOMPARE(box.icon, IMessageBox::Critical);
-    QCOMPARE(box.buttons, IMessageBox::OkOnly);
     QCOMPARE(form().CurrentRow, std::int16_t(32767));
+    QCOMPARE(m_f->selectedRow(), 32767);
+    QCOMPARE(view()->currentIndex().row(), 32766);
     QCOMPARE(m_f->text(), QStringLiteral("editing"));
     QVERIFY(!m_f->fare());
-    QCOMPARE(form().ListView1->Count(), 32768);
-    QCOMPARE(m_f->row(32768).Content, QStringLiteral("last"));
-    QCOMPARE(m_f->endProgramCalls, 0);
+    QVERIFY(form().ListView1->Rows() == before);
+
+    // Confirming now writes the whole editor into row 32767 and nowhere else.
+    form().Command3->click();
+    QCOMPARE(m_f->row(32767), (BroadcastRow{"editing", "0", "2"}));
+    QCOMPARE(m_f->row(32768), before[32767]);
 }
 
 QTEST_MAIN(TestRowSelection)

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Editing rows as an operator does: typing Japanese content, the fare switch and a sound
 # option, the refusal of a forbidden character and its correction, then copy, paste, move
-# and delete; each outcome checked through the bytes File > 保存 writes.
+# and delete; each outcome checked through the bytes File > 保存 writes; then File > 終了.
 source "$(dirname "$0")/lib.sh"
 APP=$1
 
@@ -74,3 +74,17 @@ save_as "$E2E_TMP/deleted"
 write_cp932 "$E2E_TMP/expected" "$A" "$B" "$A"
 expect_bytes "$E2E_TMP/deleted.csv" "$E2E_TMP/expected" "move down or delete went wrong"
 pass "a row moved down and the clicked row was deleted"
+
+# --- File > 終了 with rows: one question, and Yes ends the program at once ----------------
+# Ending through the window's close handling would ask 破棄の確認 a second time and keep
+# the program running until it was answered.
+file_menu x
+expect_window "破棄の確認"
+pass "File > 終了 with rows asks 破棄の確認"
+xdotool key alt+y
+wait_for 10 bash -c "! kill -0 $APP_PID 2>/dev/null" \
+  || fail "File > 終了 answered Yes did not end the program (active: '$(active_name)')"
+status=0
+wait "$APP_PID" || status=$?
+(( status == 0 )) || fail "the program ended with status $status"
+pass "Yes ended the program at once, with status 0 and no second question"

@@ -28,6 +28,7 @@ private slots:
     void openAsksFirstAndKeepsTableWhenCancelled_data();
     void openAsksFirstAndKeepsTableWhenCancelled();
     void openLoadsRowsAndRowOne();
+    void openZeroBytesKeepsEditor_data();
     void openZeroBytesKeepsEditor();
     void openFailureShowsRowsThenEmpties_data();
     void openFailureShowsRowsThenEmpties();
@@ -169,15 +170,30 @@ void TestFileMenu::openLoadsRowsAndRowOne()
     QCOMPARE(m_f->checkedOption(), 3);
 }
 
+void TestFileMenu::openZeroBytesKeepsEditor_data()
+{
+    QTest::addColumn<bool>("rows");
+    QTest::newRow("empty table: the editor keeps its text") << false;
+    QTest::newRow("rows, Yes: the editor stays cleared") << true;
+}
+
 void TestFileMenu::openZeroBytesKeepsEditor()
 {
+    QFETCH(bool, rows);
     const QString file = write("emptyTp.csv", QByteArray());
+    if (rows) {
+        m_f->addRows({{"a", "1", "3"}});
+        m_f->load(1);
+        m_f->messageBox.answers << IMessageBox::Yes;
+    }
     form().Text1->setText(QStringLiteral("typed"));
     m_f->apiLib.openAnswers << file;
     form().MnuFileOpen->trigger();
     QCOMPARE(form().ListView1->Count(), 0);
-    QCOMPARE(m_f->messageBox.shown.size(), 0);
-    QCOMPARE(m_f->text(), QStringLiteral("typed"));
+    QCOMPARE(m_f->messageBox.shown.size(), rows ? 1 : 0);
+    QCOMPARE(m_f->text(), rows ? QString() : QStringLiteral("typed"));
+    QCOMPARE(m_f->fare(), false);
+    QCOMPARE(m_f->checkedOption(), 0);
 }
 
 void TestFileMenu::openFailureShowsRowsThenEmpties_data()

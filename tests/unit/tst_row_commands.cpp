@@ -44,6 +44,8 @@ private slots:
     void copyTakesTheStoredRow();
     void clipboardSurvivesDelete();
     void deleteFocusesTheList();
+    void pasteBeforeAnyCopy_data();
+    void pasteBeforeAnyCopy();
     void commandThatWouldOverflowChangesNothing_data();
     void commandThatWouldOverflowChangesNothing();
 
@@ -234,6 +236,38 @@ void TestRowCommands::deleteFocusesTheList()
     QCOMPARE(QApplication::focusWidget(), form().ListView1->view());
     QCOMPARE(formatRows(form().ListView1->Rows()), QStringLiteral("B/0/2"));
     QCOMPARE(m_f->text(), QStringLiteral("B"));
+}
+
+void TestRowCommands::pasteBeforeAnyCopy_data()
+{
+    QTest::addColumn<QString>("rows");
+    QTest::addColumn<int>("command");
+    QTest::addColumn<QString>("expectedRows");
+    QTest::addColumn<int>("expectedRow");
+    QTest::newRow("append paste, empty table") << "" << 3 << "//" << 1;
+    QTest::newRow("insert paste, empty table") << "" << 4 << "//" << 1;
+    QTest::newRow("append paste below rows") << "A/1/3 B/0/2" << 3 << "A/1/3 B/0/2 //" << 3;
+    QTest::newRow("insert paste below row 1") << "A/1/3 B/0/2" << 4 << "A/1/3 // B/0/2" << 2;
+}
+
+void TestRowCommands::pasteBeforeAnyCopy()
+{
+    QFETCH(QString, rows);
+    QFETCH(int, command);
+    QFETCH(QString, expectedRows);
+    QFETCH(int, expectedRow);
+    m_f->addRows(parseRows(rows));
+    if (!rows.isEmpty())
+        m_f->load(1);
+    form().Text1->setText(kUnconfirmed);
+    form().Command2[size_t(command)]->click();
+    QCOMPARE(formatRows(form().ListView1->Rows()), expectedRows);
+    QCOMPARE(m_f->selectedRow(), expectedRow);
+    QCOMPARE(int(form().CurrentRow), expectedRow);
+    QCOMPARE(m_f->text(), QString());
+    QVERIFY(!m_f->fare());
+    QCOMPARE(m_f->checkedOption(), 0);
+    QCOMPARE(form().ClipboardRow, BroadcastRow());
 }
 
 void TestRowCommands::commandThatWouldOverflowChangesNothing_data()

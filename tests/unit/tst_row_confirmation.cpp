@@ -151,19 +151,38 @@ void TestRowConfirmation::acceptance()
 void TestRowConfirmation::guardIgnoresClick_data()
 {
     QTest::addColumn<bool>("withRows");
-    QTest::newRow("empty table") << false;
-    QTest::newRow("rows, none loaded yet") << true;
+    QTest::addColumn<QString>("emptiedBy"); // after row 2 was current
+    QTest::newRow("empty table") << false << "";
+    QTest::newRow("rows, none loaded yet") << true << "";
+    QTest::newRow("emptied by deletes") << false << "deletes";
+    QTest::newRow("emptied by File > New") << false << "new";
 }
 
 void TestRowConfirmation::guardIgnoresClick()
 {
     QFETCH(bool, withRows);
+    QFETCH(QString, emptiedBy);
     if (withRows)
         m_f->addRows({{"a", "0", "0"}});
+    if (!emptiedBy.isEmpty()) {
+        m_f->addRows({{"a", "0", "0"}, {"b", "1", "1"}});
+        m_f->load(2);
+        if (emptiedBy == QStringLiteral("new")) {
+            m_f->messageBox.answers << IMessageBox::Yes;
+            form().MnuFileNew->trigger();
+            m_f->messageBox.shown.clear();
+        } else {
+            form().Command2[1]->click();
+            form().Command2[1]->click();
+        }
+        QCOMPARE(form().ListView1->Count(), 0);
+        QVERIFY(form().CurrentRow != 0); // still names the row loaded last
+    }
     form().Text1->setText(QStringLiteral("x,y"));
     form().Check1->setChecked(true);
-    form().Command3_Click();
+    form().Command3->click();
     QCOMPARE(m_f->messageBox.shown.size(), 0);
+    QCOMPARE(m_f->text(), QStringLiteral("x,y"));
     if (withRows)
         QCOMPARE(m_f->row(1), (BroadcastRow{"a", "0", "0"}));
 }

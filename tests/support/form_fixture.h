@@ -64,6 +64,20 @@ struct FormFixture
         form->ListView1->Item(n).SetSelected(true);
     }
 
+    // The detail line of the one error box shown: title and first line as given, critical,
+    // OK only. Empty when no box was shown; the whole prompt when it is another box.
+    QString errorDetail(const QString &title, const QString &firstLine)
+    {
+        if (messageBox.shown.isEmpty())
+            return QString();
+        const auto &box = messageBox.shown.first();
+        const QStringList lines = box.prompt.split(QStringLiteral("\r\n"));
+        if (messageBox.shown.size() != 1 || box.title != title || box.icon != IMessageBox::Critical
+            || box.buttons != IMessageBox::OkOnly || lines.size() != 2 || lines[0] != firstLine)
+            return QStringLiteral("<unexpected box: %1>").arg(box.prompt);
+        return lines[1];
+    }
+
     BroadcastRow row(int index) { return form->ListView1->Rows().at(size_t(index - 1)); }
     int selectedRow()
     {

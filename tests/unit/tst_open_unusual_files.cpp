@@ -77,14 +77,8 @@ private:
         m_f->messageBox.answers = {IMessageBox::Ok};
         m_f->apiLib.openAnswers = {path};
         m_f->form->MnuFileOpen->trigger();
-        if (m_f->messageBox.shown.isEmpty())
-            return QString();
-        const auto &box = m_f->messageBox.shown.first();
-        const QStringList lines = box.prompt.split(QStringLiteral("\r\n"));
-        if (box.title != QStringLiteral("読み込みエラー") || lines.size() != 2
-            || lines[0] != QStringLiteral("読み込み時にエラーが発生しました"))
-            return QStringLiteral("<unexpected box: %1>").arg(box.prompt);
-        return lines[1];
+        return m_f->errorDetail(QStringLiteral("読み込みエラー"),
+                                QStringLiteral("読み込み時にエラーが発生しました"));
     }
     QString write(const QString &name, const QByteArray &bytes)
     {

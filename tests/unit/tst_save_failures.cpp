@@ -60,14 +60,8 @@ private:
         m_f->messageBox.answers = {IMessageBox::Ok};
         m_f->commonDialog.answers = {path};
         m_f->form->MnuFileSave->trigger();
-        if (m_f->messageBox.shown.isEmpty())
-            return QString();
-        const auto &box = m_f->messageBox.shown.first();
-        const QStringList lines = box.prompt.split(QStringLiteral("\r\n"));
-        if (box.title != QStringLiteral("保存エラー") || box.icon != IMessageBox::Critical
-            || lines.size() != 2 || lines[0] != QStringLiteral("保存時にエラーが発生しました"))
-            return QStringLiteral("<unexpected box: %1>").arg(box.prompt);
-        return lines[1];
+        return m_f->errorDetail(QStringLiteral("保存エラー"),
+                                QStringLiteral("保存時にエラーが発生しました"));
     }
 
     std::unique_ptr<FormFixture> m_f;

@@ -6,18 +6,53 @@
 #include "platform/runtime/runtime_error.h"
 
 #include <QItemSelectionModel>
+#include <QPersistentModelIndex>
+
+// Where a reference points. Qt keeps the persistent index on its row as rows are inserted
+// and removed above it; just before the row leaves the model, its values are kept here.
+struct ListItem::Row
+{
+    ListView *list = nullptr;
+    QPersistentModelIndex index;
+    BroadcastRow last;
+    QMetaObject::Connection removing;
+    QMetaObject::Connection resetting;
+
+    ~Row() { forgetModel(); }
+
+    bool inList() const { return index.isValid(); }
+    const BroadcastRow &values() const
+    {
+        return inList() ? static_cast<const ListModel *>(index.model())->row(index.row()) : last;
+    }
+
+    void leaveList()
+    {
+        if (inList())
+            last = values();
+        index = QPersistentModelIndex();
+        list = nullptr;
+        forgetModel();
+    }
+
+    // field: 0 the text, 1 and 2 the sub-items.
+    void write(int field, const QString &text)
+    {
+        if (!inList()) {
+            (field == 1 ? last.FareSignal : field == 2 ? last.SoundSignal : last.Content) = text;
+            return;
+        }
+        list->model()->setField(index.row(), field, text);
+    }
+
+    void forgetModel()
+    {
+        QObject::disconnect(removing);
+        QObject::disconnect(resetting);
+    }
+};
 
 namespace {
-RuntimeError objectNotSet()
-{
-    return RuntimeError(91, QStringLiteral(
-        "オブジェクト変数または With ブロック変数が設定されていません。"));
-}
-
-RuntimeError itemRemoved()
-{
-    return RuntimeError(35605, QStringLiteral("このコントロールは削除されています。"));
-}
 
 const QString &fieldOf(const BroadcastRow &row, int field)
 {
@@ -27,92 +62,95 @@ const QString &fieldOf(const BroadcastRow &row, int field)
 void checkSubItem(int i)
 {
     if (i != 1 && i != 2)
-        throw RuntimeError(380, QStringLiteral("プロパティの値が不正です。"));
+        throw RuntimeError::invalidPropertyValue();
 }
+
 } // namespace
 
-const ItemAnchor &ListItem::anchor() const
+ListItem ListItem::follow(ListView *list, int pos)
 {
-    if (!m_anchor)
-        throw objectNotSet();
-    return *m_anchor;
+    ListModel *model = list->model();
+    auto row = std::make_shared<Row>();
+    row->list = list;
+    row->index = QPersistentModelIndex(model->index(pos, 0));
+    const std::weak_ptr<Row> weak = row;
+    row->removing = QObject::connect(
+        model, &QAbstractItemModel::rowsAboutToBeRemoved, model,
+        [weak](const QModelIndex &, int first, int last) {
+            const auto r = weak.lock();
+            if (r && r->inList() && r->index.row() >= first && r->index.row() <= last)
+                r->leaveList();
+        });
+    row->resetting = QObject::connect(model, &QAbstractItemModel::modelAboutToBeReset, model,
+                                      [weak] {
+                                          if (const auto r = weak.lock())
+                                              r->leaveList();
+                                      });
+    return ListItem(std::move(row));
+}
+
+ListItem::Row &ListItem::row() const
+{
+    if (!m_row)
+        throw RuntimeError::objectNotSet();
+    return *m_row;
 }
 
 bool ListItem::isInList() const
 {
-    return m_anchor && m_anchor->list && m_anchor->pos >= 0;
+    return m_row && m_row->inList();
 }
 
 int ListItem::Index() const
 {
-    const ItemAnchor &a = anchor();
-    if (a.pos < 0)
-        throw itemRemoved();
-    return a.pos + 1;
-}
-
-static QString readField(const ItemAnchor &a, int field)
-{
-    if (a.pos < 0)
-        return fieldOf(a.detached, field);
-    return fieldOf(a.list->model()->row(a.pos), field);
-}
-
-static void writeField(const ItemAnchor &a, int field, const QString &text)
-{
-    if (a.pos < 0) {
-        BroadcastRow &row = const_cast<ItemAnchor &>(a).detached;
-        (field == 1 ? row.FareSignal : field == 2 ? row.SoundSignal : row.Content) = text;
-        return;
-    }
-    a.list->model()->setField(a.pos, field, text);
+    const Row &r = row();
+    if (!r.inList())
+        throw RuntimeError::controlRemoved();
+    return r.index.row() + 1;
 }
 
 QString ListItem::Text() const
 {
-    return readField(anchor(), 0);
+    return row().values().Content;
 }
 
 void ListItem::SetText(const QString &text) const
 {
-    writeField(anchor(), 0, text);
+    row().write(0, text);
 }
 
 QString ListItem::SubItem(int i) const
 {
     checkSubItem(i);
-    return readField(anchor(), i);
+    return fieldOf(row().values(), i);
 }
 
 void ListItem::SetSubItem(int i, const QString &text) const
 {
     checkSubItem(i);
-    writeField(anchor(), i, text);
+    row().write(i, text);
 }
 
 bool ListItem::Selected() const
 {
-    const ItemAnchor &a = anchor();
-    return a.pos >= 0 && a.list->view()->selectedRow() == a.pos;
+    const Row &r = row();
+    return r.inList() && r.list->view()->selectedRow() == r.index.row();
 }
 
 void ListItem::SetSelected(bool selected) const
 {
-    const ItemAnchor &a = anchor();
-    if (a.pos < 0)
-        throw itemRemoved();
+    const Row &r = row();
+    if (!r.inList())
+        throw RuntimeError::controlRemoved();
     if (selected)
-        a.list->selectRow(a.pos);
-    else if (a.list->view()->selectedRow() == a.pos)
-        a.list->view()->selectionModel()->clearSelection();
+        r.list->selectRow(r.index.row());
+    else if (r.list->view()->selectedRow() == r.index.row())
+        r.list->view()->selectionModel()->clearSelection();
 }
 
 bool ListItem::sameRowAs(const ListItem &other) const
 {
-    if (!m_anchor || !other.m_anchor)
+    if (!m_row || !other.m_row)
         return false;
-    if (m_anchor == other.m_anchor)
-        return true;
-    return isInList() && other.isInList() && m_anchor->list == other.m_anchor->list
-        && m_anchor->pos == other.m_anchor->pos;
+    return m_row == other.m_row || (isInList() && other.isInList() && m_row->index == other.m_row->index);
 }

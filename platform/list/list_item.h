@@ -4,7 +4,6 @@
 #include <memory>
 
 class ListView;
-struct ItemAnchor;
 
 // A counted reference to one row of a ListView, as handlers hold them (WorkItem, NewItem,
 // a handler's Item). It keeps naming the same row when rows are inserted or removed above
@@ -15,7 +14,7 @@ class ListItem
 public:
     ListItem() = default;
 
-    bool isNothing() const { return !m_anchor; }
+    bool isNothing() const { return !m_row; }
     // True while the row is still in its list.
     bool isInList() const;
 
@@ -31,8 +30,11 @@ public:
 
 private:
     friend class ListView;
-    explicit ListItem(std::shared_ptr<ItemAnchor> anchor) : m_anchor(std::move(anchor)) {}
-    const ItemAnchor &anchor() const;
+    struct Row;
+    // A reference to the row at 0-based position pos of list.
+    static ListItem follow(ListView *list, int pos);
+    explicit ListItem(std::shared_ptr<Row> row) : m_row(std::move(row)) {}
+    Row &row() const;
 
-    std::shared_ptr<ItemAnchor> m_anchor;
+    std::shared_ptr<Row> m_row;
 };

@@ -43,30 +43,10 @@ signals:
 
 private:
     friend class ListItem;
-    friend struct ItemAnchor;
 
-    ListItem referenceTo(int pos);
     void checkIndex(int index) const;
     void selectRow(int pos);
-    void onRowsInserted(int first, int last);
-    void onRowsAboutToBeRemoved(int first, int last);
-    void onModelAboutToBeReset();
 
     ListModel *m_model;
     ReportView *m_view;
-    std::vector<ItemAnchor *> m_anchors;
-};
-
-// Where a ListItem points: its list and 0-based position, or, once removed, the values it
-// held when it left the list.
-struct ItemAnchor
-{
-    ListView *list = nullptr;
-    int pos = -1;
-    BroadcastRow detached;
-
-    ItemAnchor(ListView *l, int p) : list(l), pos(p) {}
-    ~ItemAnchor();
-    ItemAnchor(const ItemAnchor &) = delete;
-    ItemAnchor &operator=(const ItemAnchor &) = delete;
 };

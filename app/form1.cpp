@@ -82,7 +82,8 @@ void Form1::Dispatch(const std::function<void()> &handler)
             keepSelectionOnCurrentRow();
         showUnhandledError(error.number(), error.description());
     } catch (const std::bad_alloc &) {
-        showUnhandledError(RuntimeError::OutOfMemory, QStringLiteral("メモリが不足しています。"));
+        const RuntimeError error = RuntimeError::outOfMemory();
+        showUnhandledError(error.number(), error.description());
     }
 }
 

@@ -2,6 +2,8 @@
 
 #include "platform/runtime/runtime_error.h"
 
+#include <QtNumeric>
+
 #include <cstdint>
 #include <limits>
 
@@ -12,7 +14,7 @@ namespace checked {
 inline std::int32_t add(std::int32_t a, std::int32_t b)
 {
     std::int32_t result;
-    if (__builtin_add_overflow(a, b, &result))
+    if (qAddOverflow(a, b, &result))
         throw RuntimeError::overflow();
     return result;
 }
@@ -20,7 +22,7 @@ inline std::int32_t add(std::int32_t a, std::int32_t b)
 inline std::int32_t sub(std::int32_t a, std::int32_t b)
 {
     std::int32_t result;
-    if (__builtin_sub_overflow(a, b, &result))
+    if (qSubOverflow(a, b, &result))
         throw RuntimeError::overflow();
     return result;
 }
@@ -31,14 +33,6 @@ inline std::int16_t toInt16(std::int64_t value)
         || value > std::numeric_limits<std::int16_t>::max())
         throw RuntimeError::overflow();
     return static_cast<std::int16_t>(value);
-}
-
-inline std::int32_t toInt32(std::int64_t value)
-{
-    if (value < std::numeric_limits<std::int32_t>::min()
-        || value > std::numeric_limits<std::int32_t>::max())
-        throw RuntimeError::overflow();
-    return static_cast<std::int32_t>(value);
 }
 
 } // namespace checked

@@ -14,11 +14,7 @@ void QtCommonDialog::ShowSave(QWidget *owner)
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setWindowModality(Qt::WindowModal);
 
-    // "description|pattern|description|pattern"
-    const QStringList parts = Filter.split(QLatin1Char('|'));
-    QStringList filters;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
-        filters << qtNameFilter(parts[i], parts[i + 1]);
+    const QStringList filters = qtNameFilters(Filter, u'|');
     if (!filters.isEmpty())
         dialog.setNameFilters(filters);
 

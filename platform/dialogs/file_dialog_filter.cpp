@@ -11,3 +11,14 @@ QString qtNameFilter(const QString &description, const QString &patterns)
         return description;
     return QStringLiteral("%1 (%2)").arg(description, spaced);
 }
+
+QStringList qtNameFilters(const QString &pairs, QChar separator)
+{
+    QStringList parts = pairs.split(separator);
+    while (!parts.isEmpty() && parts.last().isEmpty())
+        parts.removeLast();
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
+        filters << qtNameFilter(parts[i], parts[i + 1]);
+    return filters;
+}

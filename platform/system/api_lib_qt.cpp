@@ -11,17 +11,6 @@ QString QtApiLib::GetOsInfo()
     return QSysInfo::prettyProductName();
 }
 
-QStringList nameFiltersFromWindowsFilter(const QString &filter)
-{
-    QStringList parts = filter.split(QChar(u'\0'));
-    while (!parts.isEmpty() && parts.last().isEmpty())
-        parts.removeLast();
-    QStringList filters;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
-        filters << qtNameFilter(parts[i], parts[i + 1]);
-    return filters;
-}
-
 QString QtApiLib::KelpFileDlg(QWidget *owner, int, const QString &filter, const QString &initial,
                               const QString &title)
 {
@@ -30,7 +19,7 @@ QString QtApiLib::KelpFileDlg(QWidget *owner, int, const QString &filter, const 
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setWindowModality(Qt::WindowModal);
-    dialog.setNameFilters(nameFiltersFromWindowsFilter(filter));
+    dialog.setNameFilters(qtNameFilters(filter, u'\0'));
     // Names match their pattern whatever their case, as on the system the files come from.
     dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
     if (execModal(dialog, owner) != QDialog::Accepted || dialog.selectedFiles().isEmpty())

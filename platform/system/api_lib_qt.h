@@ -11,7 +11,3 @@ public:
     QString KelpFileDlg(QWidget *owner, int reserved, const QString &filter,
                         const QString &initial, const QString &title) override;
 };
-
-// "desc\0pattern\0desc\0pattern\0\0" as a list of Qt name filters, each "desc (pattern)"
-// unless the description already shows its pattern.
-QStringList nameFiltersFromWindowsFilter(const QString &filter);

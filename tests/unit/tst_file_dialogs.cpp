@@ -1,6 +1,7 @@
 #include "app/japanese_ui.h"
 #include "platform/system/api_lib_qt.h"
 #include "platform/dialogs/common_dialog_qt.h"
+#include "platform/dialogs/file_dialog_filter.h"
 #include "platform/runtime/runtime_error.h"
 
 #include <QApplication>
@@ -174,7 +175,7 @@ void TestFileDialogs::windowsFilterConversion()
 {
     QFETCH(QString, filter);
     QFETCH(QStringList, expected);
-    QCOMPARE(nameFiltersFromWindowsFilter(filter), expected);
+    QCOMPARE(qtNameFilters(filter, u'\0'), expected);
 }
 
 QTEST_MAIN(TestFileDialogs)

@@ -87,15 +87,6 @@ void Form1::Dispatch(const std::function<void()> &handler)
     }
 }
 
-void Form1::keepSelectionOnCurrentRow()
-{
-    // A row that could not become current (the user chose a row past CurrentRow's range)
-    // must not stay selected: confirming writes through the selection, and would split the
-    // editor's row over two rows of the table.
-    if (CurrentRow >= 1 && CurrentRow <= ListView1->Count())
-        ListView1->Item(CurrentRow).SetSelected(true);
-}
-
 void Form1::showUnhandledError(int number, const QString &description)
 {
     // An error no handler traps is reported and the window carries on: ending the program

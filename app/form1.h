@@ -1,8 +1,7 @@
 #pragma once
 
 #include "app/form_services.h"
-#include "platform/list/list_item.h"
-#include "table/broadcast_row.h"
+#include "files/file_commands.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -26,24 +25,20 @@ class RuntimeError;
 
 // The tool's only window: the broadcast table, the row commands, the row editor and the
 // speech buttons. Its event handlers live beside the subsystem they belong to (table/,
-// files/, speech/); this class holds the controls, the form-level editing state and the
-// routing of user events to those handlers.
-class Form1 final : public QMainWindow
+// files/, speech/), in the parts it is made of; this class creates the controls and
+// routes user events to those handlers.
+class Form1 final : public QMainWindow, public FileCommands
 {
     Q_OBJECT
 public:
     explicit Form1(FormServices services = {}, QWidget *parent = nullptr);
     ~Form1() override;
 
-    // Controls, named as the handlers use them.
-    ListView *ListView1 = nullptr;
+    // Controls, named as the handlers use them (the list and the row editor belong to the
+    // table's part, the save dialog to the File menu's).
     std::array<QPushButton *, 7> Command2{};
     QGroupBox *Frame2 = nullptr;
     QGroupBox *Frame1 = nullptr;
-    std::array<QRadioButton *, 4> Option1{};
-    QButtonGroup *Option1Group = nullptr;
-    QCheckBox *Check1 = nullptr;
-    QLineEdit *Text1 = nullptr;
     QPushButton *Command3 = nullptr;
     QLabel *Label1 = nullptr;
     QGroupBox *Frame3 = nullptr;
@@ -54,37 +49,24 @@ public:
     QAction *MnuFileSave = nullptr;
     QAction *MnuBdr1 = nullptr;
     QAction *MnuFileExit = nullptr;
-    ICommonDialog *C_Dialog1 = nullptr;
 
-    // Form-level editing state.
-    std::int16_t CurrentRow = 0;
-    ListItem WorkItem;
-    ListItem NewItem;
-    BroadcastRow SwapRow;
-    BroadcastRow ClipboardRow;
     QPointer<ISpeechComponent> SpeechEngine;
 
     // Handlers.
-    std::int32_t IsCommaAndTab(const QString &strText);
     void Command1_Click(std::int16_t Index);
-    void Command2_Click(std::int16_t Index);
-    void Command3_Click();
     void Form_Load();
     void Form_QueryUnload(std::int16_t &Cancel, std::int16_t UnloadMode);
-    void ListView1_ItemClick(const ListItem &Item);
-    void MnuFileExit_Click();
-    void MnuFileNew_Click();
-    void MnuFileOpen_Click();
-    void MnuFileSave_Click();
 
     // The one entry point of every user event: runs the handler and shows any error it
     // did not trap, leaving the window and its table as the failure left them.
     void Dispatch(const std::function<void()> &handler);
 
-    IMessageBox &messageBox() const { return *m_services.messageBox; }
-    IApiLib &apiLib() const { return *m_services.apiLib; }
-
 protected:
+    IMessageBox &messageBox() const override { return *m_services.messageBox; }
+    IApiLib &apiLib() const override { return *m_services.apiLib; }
+    QWidget *dialogOwner() override { return this; }
+    void endProgram() override { m_services.endProgram(); }
+
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
@@ -93,10 +75,6 @@ private:
     void createControls();
     void createMenu();
     void routeEvents();
-    void clearEditor();
-    void loadAndSelect(const ListItem &item);
-    bool userAgreesToDiscard();
-    void keepSelectionOnCurrentRow();
     void showUnhandledError(int number, const QString &description);
     void setSpeechButtonsEnabled(bool enabled);
 

@@ -1,7 +1,7 @@
 // The seven row commands: add, delete, copy, append paste, insert paste, move up and
 // move down. Each command that does its work ends by loading its row into the editor and
 // selecting it, so the editor, CurrentRow and the list's selection name the same row.
-#include "app/form1.h"
+#include "table/table_editor.h"
 
 #include "platform/runtime/checked_int.h"
 #include "platform/list/list_view.h"
@@ -27,7 +27,7 @@ enum Command : std::int16_t {
 class ScratchReferences
 {
 public:
-    explicit ScratchReferences(Form1 &form) : m_form(form) {}
+    explicit ScratchReferences(TableEditor &form) : m_form(form) {}
     ~ScratchReferences()
     {
         m_form.WorkItem = ListItem();
@@ -37,7 +37,7 @@ public:
     ScratchReferences &operator=(const ScratchReferences &) = delete;
 
 private:
-    Form1 &m_form;
+    TableEditor &m_form;
 };
 
 void writeRow(const ListItem &item, const BroadcastRow &row)
@@ -63,13 +63,13 @@ std::int32_t canBecomeCurrent(std::int32_t index)
 
 } // namespace
 
-void Form1::loadAndSelect(const ListItem &item)
+void TableEditor::loadAndSelect(const ListItem &item)
 {
     ListView1_ItemClick(item);
     item.SetSelected(true);
 }
 
-void Form1::Command2_Click(std::int16_t Index)
+void TableEditor::Command2_Click(std::int16_t Index)
 {
     ScratchReferences scratch(*this);
 

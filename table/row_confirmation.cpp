@@ -1,5 +1,5 @@
 // Confirming the row editor into the table, refusing content with a forbidden character.
-#include "app/form1.h"
+#include "table/table_editor.h"
 
 #include "platform/list/list_view.h"
 #include "platform/dialogs/message_box.h"
@@ -9,7 +9,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 
-std::int32_t Form1::IsCommaAndTab(const QString &strText)
+std::int32_t TableEditor::IsCommaAndTab(const QString &strText)
 {
     // Positions count UTF-16 code units from 1, as the text box counts its selection.
     const qsizetype n = strText.size();
@@ -21,7 +21,7 @@ std::int32_t Form1::IsCommaAndTab(const QString &strText)
     return 0;
 }
 
-void Form1::Command3_Click()
+void TableEditor::Command3_Click()
 {
     if (ListView1->Count() == 0 || CurrentRow == 0)
         return;

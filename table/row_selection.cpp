@@ -1,5 +1,5 @@
 // Loading a row into the row editor.
-#include "app/form1.h"
+#include "table/table_editor.h"
 
 #include "platform/runtime/checked_int.h"
 #include "platform/list/list_view.h"
@@ -10,7 +10,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 
-void Form1::ListView1_ItemClick(const ListItem &Item)
+void TableEditor::ListView1_ItemClick(const ListItem &Item)
 {
     // A row beyond the 16-bit range cannot become current: the overflow stops the load
     // before the editor is touched.
@@ -26,9 +26,18 @@ void Form1::ListView1_ItemClick(const ListItem &Item)
     Option1[static_cast<size_t>(k)]->setChecked(true);
 }
 
-void Form1::clearEditor()
+void TableEditor::clearEditor()
 {
     Text1->setText(QString());
     Check1->setChecked(false);
     Option1[0]->setChecked(true);
+}
+
+void TableEditor::keepSelectionOnCurrentRow()
+{
+    // A row that could not become current (the user chose a row past CurrentRow's range)
+    // must not stay selected: confirming writes through the selection, and would split the
+    // editor's row over two rows of the table.
+    if (CurrentRow >= 1 && CurrentRow <= ListView1->Count())
+        ListView1->Item(CurrentRow).SetSelected(true);
 }

@@ -1,5 +1,5 @@
 // The File menu: New, Open, Save and Exit, and the question before closing the window.
-#include "app/form1.h"
+#include "files/file_commands.h"
 
 #include "files/broadcast_file.h"
 #include "platform/system/api_lib.h"
@@ -31,14 +31,14 @@ QString withDetail(const QString &prompt, const RuntimeError &error)
 
 } // namespace
 
-bool Form1::userAgreesToDiscard()
+bool FileCommands::userAgreesToDiscard()
 {
     return messageBox().show(kDiscardQuestion, IMessageBox::YesNo, IMessageBox::Question,
                              kDiscardTitle)
         == IMessageBox::Yes;
 }
 
-void Form1::MnuFileNew_Click()
+void FileCommands::MnuFileNew_Click()
 {
     if (ListView1->Count() == 0)
         return;
@@ -50,7 +50,7 @@ void Form1::MnuFileNew_Click()
     clearEditor();
 }
 
-void Form1::MnuFileOpen_Click()
+void FileCommands::MnuFileOpen_Click()
 {
     const bool hadRows = ListView1->Count() > 0;
     if (hadRows
@@ -61,7 +61,7 @@ void Form1::MnuFileOpen_Click()
 
     // The table is emptied only once a file has been chosen: cancelling the dialog keeps
     // everything the user had.
-    const QString path = apiLib().KelpFileDlg(this, 0, openFilter(), QString(),
+    const QString path = apiLib().KelpFileDlg(dialogOwner(), 0, openFilter(), QString(),
                                               QStringLiteral("放送用データファイルを開く"));
     if (path.isEmpty())
         return;
@@ -87,14 +87,14 @@ void Form1::MnuFileOpen_Click()
     }
 }
 
-void Form1::MnuFileSave_Click()
+void FileCommands::MnuFileSave_Click()
 {
     if (ListView1->Count() == 0)
         return;
     try {
         C_Dialog1->Filter = QStringLiteral("放送用データファイル(*.csv)|*.csv");
         C_Dialog1->DefaultExt = QStringLiteral("*.csv");
-        C_Dialog1->ShowSave(this);
+        C_Dialog1->ShowSave(dialogOwner());
         WriteBroadcastFile(*ListView1, C_Dialog1->FileName);
     } catch (const RuntimeError &error) {
         if (error.number() == RuntimeError::CancelError)
@@ -105,9 +105,9 @@ void Form1::MnuFileSave_Click()
     }
 }
 
-void Form1::MnuFileExit_Click()
+void FileCommands::MnuFileExit_Click()
 {
     if (ListView1->Count() > 0 && !userAgreesToDiscard())
         return;
-    m_services.endProgram();
+    endProgram();
 }

@@ -45,8 +45,9 @@ QString fieldName(Field field)
 
 FileProblem aboutFile(int number, const QString &what, const QString &path, const QString &why)
 {
-    return {number, what + u'。',
-            QStringLiteral("%1: %2（%3）").arg(QDir::toNativeSeparators(path), what, why), 0};
+    const QString cause = QStringLiteral("%1（%2）").arg(what, why);
+    return {number, what + u'。', QDir::toNativeSeparators(path) + QStringLiteral(": ") + cause,
+            0, cause};
 }
 
 QString kindOfNonRegular(mode_t mode)
@@ -165,7 +166,7 @@ void readRows(int fd, const QString &path, const Census &census, QByteArray &buf
         outcome.problem = FileProblem{RuntimeError::PathFileAccessError,
                                       QStringLiteral("ファイルの内容を読み取れません。"),
                                       QStringLiteral("%1 行目: %2").arg(result.failedLine).arg(result.cause),
-                                      result.failedLine};
+                                      result.failedLine, result.cause};
     }
 }
 
@@ -228,12 +229,11 @@ std::optional<FileProblem> writeFile(const QString &path, std::span<const Broadc
 {
     const SerializeResult result = serialize(rows);
     if (!result.ok()) {
+        const QString cause = fieldName(result.failedField) + QStringLiteral(": ") + result.cause;
         return FileProblem{RuntimeError::PathFileAccessError,
                            QStringLiteral("保存できない文字があります。"),
-                           QStringLiteral("%1 行目の%2: %3")
-                               .arg(result.failedRow)
-                               .arg(fieldName(result.failedField), result.cause),
-                           result.failedRow};
+                           QStringLiteral("%1 行目の%2").arg(result.failedRow).arg(cause),
+                           result.failedRow, cause};
     }
     if (const auto failure = writeFileAtomically(path, result.bytes))
         return aboutFile(RuntimeError::PathFileAccessError, failure->what, path, failure->reason);

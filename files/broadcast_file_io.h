@@ -16,8 +16,9 @@ struct FileProblem
 {
     int number = 0;      // the run-time error number the failure is reported as
     QString description; // what failed
-    QString detail;      // where and why: "3 行目: ..." or "<path>: ..."
+    QString detail;      // where and why: "3 行目: <cause>" or "<path>: <cause>"
     int line = 0;        // the 1-based line of the file at fault; 0 when it is no one line
+    QString cause;       // why, without the place
 };
 
 struct ReadOutcome

@@ -15,7 +15,7 @@
 
 namespace {
 
-const QString kSharedVoice = QStringLiteral(BDT_SHARED_DIR "/voices/tohoku-f01-neutral.htsvoice");
+const QString kVoice = QStringLiteral(BDT_TEST_VOICE);
 const QString kLongText = QStringLiteral(
     "お客様にお知らせいたします。ただいま、信号確認のため、列車の運転を見合わせております。"
     "運転再開まで、今しばらくお待ちください。お急ぎのところ、ご迷惑をおかけいたします。"
@@ -49,9 +49,9 @@ private:
 void TestSoundLifecycle::initTestCase()
 {
     m_setup = OpenJTalkSetup::detect({});
-    m_setup.voices = {kSharedVoice};
-    if (!m_setup.isReady() || !QFile::exists(kSharedVoice))
-        QSKIP("open_jtalk or the shared voice is missing");
+    m_setup.voices = {kVoice};
+    if (!m_setup.isReady() || !QFile::exists(kVoice))
+        QSKIP("open_jtalk or the voice is missing");
     QVERIFY2(qEnvironmentVariableIsSet("PULSE_SERVER"), "run me through scripts/with-sound-server.sh");
     m_dir = std::make_unique<QTemporaryDir>();
 }

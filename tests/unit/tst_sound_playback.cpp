@@ -21,7 +21,7 @@
 
 namespace {
 
-const QString kSharedVoice = QStringLiteral(BDT_SHARED_DIR "/voices/tohoku-f01-neutral.htsvoice");
+const QString kVoice = QStringLiteral(BDT_TEST_VOICE);
 constexpr int kRate = 48000;
 constexpr int kBlockFrames = kRate / 100; // 10 ms
 // A 10 ms block above this RMS is sound; the sink's silence is digital zero.
@@ -166,15 +166,15 @@ private:
 
 void TestSoundPlayback::initTestCase()
 {
-    if (!OpenJTalkSetup::detect({}).isReady() || !QFile::exists(kSharedVoice))
-        QSKIP("open_jtalk or the shared voice is missing");
+    if (!OpenJTalkSetup::detect({}).isReady() || !QFile::exists(kVoice))
+        QSKIP("open_jtalk or the voice is missing");
     QVERIFY2(qEnvironmentVariableIsSet("PULSE_SERVER"), "run me through scripts/with-sound-server.sh");
     // The voice is installed for the user the way an operator would: a link in the
     // user's hts-voice folder, found by the factory.
     m_dataHome = std::make_unique<QTemporaryDir>();
     qputenv("XDG_DATA_HOME", m_dataHome->path().toUtf8());
     QDir().mkpath(m_dataHome->filePath(QStringLiteral("hts-voice")));
-    QVERIFY(QFile::link(kSharedVoice,
+    QVERIFY(QFile::link(kVoice,
                         m_dataHome->filePath(QStringLiteral("hts-voice/tohoku-f01-neutral.htsvoice"))));
     m_clock.start();
 }
@@ -199,7 +199,7 @@ Voiced TestSoundPlayback::reference(const QString &text, const SpeechSettings &s
 {
     const OpenJTalkSetup setup = OpenJTalkSetup::detect({});
     QProcess run;
-    run.start(setup.program, openJTalkArguments(setup, kSharedVoice, settings));
+    run.start(setup.program, openJTalkArguments(setup, kVoice, settings));
     run.write(text.toUtf8() + '\n');
     run.closeWriteChannel();
     if (!run.waitForFinished(30000))

@@ -4,6 +4,7 @@
 #include "platform/speech/speech_engine_choice.h"
 #include "platform/speech/speech_errors.h"
 #include "platform/speech/speech_settings_dialog.h"
+#include "platform/speech/speech_text.h"
 
 #include <QDebug>
 #include <QTextToSpeech>
@@ -114,8 +115,7 @@ void TtsSpeech::showSettingsDialog(QWidget *owner, const QString &title)
 void TtsSpeech::speakWith(const QString &text, const SpeechSettings &settings)
 {
     stop();
-    QString oneLine = text;
-    oneLine.replace(u'\r', u' ').replace(u'\n', u' ');
+    const QString oneLine = SpeechText::oneLine(text);
     if (oneLine.trimmed().isEmpty())
         return;
     if (m_engine->state() == QTextToSpeech::Error)

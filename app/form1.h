@@ -71,6 +71,7 @@ public:
     void Command3_Click();
     void Form_Load();
     void Form_QueryUnload(std::int16_t &Cancel, std::int16_t UnloadMode);
+    void SpeechEngine_Failed(int Number, const QString &Description);
     void ListView1_ItemClick(const ListItem &Item);
     void MnuFileExit_Click();
     void MnuFileNew_Click();
@@ -101,6 +102,7 @@ private:
 
     FormServices m_services;
     bool m_loadPending = false; // Form_Load waits for the first paint
+    bool m_speechFailureShown = false; // since the last 再生
     std::unique_ptr<IMessageBox> m_ownMessageBox;
     std::unique_ptr<IApiLib> m_ownApiLib;
     std::unique_ptr<ICommonDialog> m_ownCommonDialog;

@@ -4,12 +4,12 @@
 #include "platform/speech/speech_audio_output.h"
 #include "platform/speech/speech_engine_choice.h"
 #include "platform/speech/speech_errors.h"
+#include "platform/speech/speech_failure_messages.h"
 #include "platform/speech/speech_settings_dialog.h"
 #include "platform/speech/speech_text.h"
 #include "platform/speech/speech_voices.h"
 
 #include <QAudioFormat>
-#include <QDebug>
 #include <QWidget>
 
 namespace {
@@ -64,7 +64,7 @@ OpenJTalkSpeech::~OpenJTalkSpeech()
 
 void OpenJTalkSpeech::speak(const QString &text)
 {
-    speakWith(text, m_settings);
+    speakWith(text, m_settings, false);
 }
 
 void OpenJTalkSpeech::stop()
@@ -97,13 +97,15 @@ void OpenJTalkSpeech::showSettingsDialog(QWidget *owner, const QString &title)
         return items;
     };
     sources.tryOut = [this](const SpeechSettings &values) {
-        speakWith(SpeechSettingsDialog::sampleText(), values);
+        speakWith(SpeechSettingsDialog::sampleText(), values, true);
     };
 
     SpeechSettings shown = m_settings;
     shown.voice = currentVoice();
     SpeechSettingsDialog dialog(owner, title, shown, std::move(sources));
+    m_dialog = &dialog;
     const bool accepted = execModal(dialog, owner) == QDialog::Accepted;
+    m_dialog = nullptr;
     // A sample still playing belongs to the dialog, not to the announcement.
     stop();
     if (!accepted)
@@ -114,9 +116,12 @@ void OpenJTalkSpeech::showSettingsDialog(QWidget *owner, const QString &title)
                            QStringLiteral("音声の設定を保存できません: %1").arg(m_settingsFile));
 }
 
-void OpenJTalkSpeech::speakWith(const QString &text, const SpeechSettings &settings)
+void OpenJTalkSpeech::speakWith(const QString &text, const SpeechSettings &settings,
+                                bool tryOut)
 {
     stop();
+    m_tryOut = tryOut;
+    m_failureReported = false;
     const QStringList pieces = SpeechText::sentences(text);
     if (pieces.isEmpty())
         return;
@@ -152,6 +157,7 @@ void OpenJTalkSpeech::speakWith(const QString &text, const SpeechSettings &setti
 bool OpenJTalkSpeech::startSynthesis(QString *error)
 {
     const QString piece = m_pending.takeFirst();
+    m_piece = piece;
     m_pieceEndsSentence = SpeechText::endsSentence(piece);
     auto *synthesis = new OpenJTalkSynthesis(this);
     connect(synthesis, &OpenJTalkSynthesis::finished, this, &OpenJTalkSpeech::onSynthesized);
@@ -171,9 +177,11 @@ void OpenJTalkSpeech::synthesizeNext()
         return;
     QString error;
     if (!startSynthesis(&error)) {
-        qWarning("speech: open_jtalk could not be started: %s", qPrintable(error));
+        // What was made is played; nothing after this piece can be.
         m_pending.clear();
         m_output->finishInput();
+        reportFailure(SpeechFailureMessages::restDropped(
+            m_piece, SpeechFailureMessages::synthesisNotStarted(error)));
     }
 }
 
@@ -185,19 +193,38 @@ void OpenJTalkSpeech::onSynthesized(const WavAudio &audio)
 
     if (audio.sampleRate != m_output->format().sampleRate()
         || audio.channels != m_output->format().channelCount()) {
-        qWarning("speech: open_jtalk wrote %d Hz / %d channels, the output was opened for %d Hz",
-                 audio.sampleRate, audio.channels, m_output->format().sampleRate());
-        stop();
+        skipPiece(SpeechFailureMessages::synthesisWrongFormat(audio.sampleRate,
+                                                              m_output->format().sampleRate()));
         return;
     }
-    const bool lastPiece = m_pending.isEmpty();
     const quint64 utterance = m_utterance;
     m_output->append(trimSilence(audio.pcm, audio.channels, audio.sampleRate, kLeadMs,
                                  m_pieceEndsSentence ? kSentencePauseMs : kCommaPauseMs));
     // Whoever was told about the first samples may have stopped us, or started anew.
     if (!m_speaking || utterance != m_utterance)
         return;
-    if (lastPiece)
+    continueAfterPiece();
+}
+
+void OpenJTalkSpeech::onSynthesisFailed(const QString &description)
+{
+    m_synthesis->deleteLater();
+    m_synthesis = nullptr;
+    skipPiece(description);
+}
+
+void OpenJTalkSpeech::skipPiece(const QString &cause)
+{
+    // The piece is left out and the rest of the text still spoken: a piece the synthesizer
+    // trips over says nothing about the ones after it.
+    const QString piece = m_piece;
+    continueAfterPiece();
+    reportFailure(SpeechFailureMessages::pieceSkipped(piece, cause));
+}
+
+void OpenJTalkSpeech::continueAfterPiece()
+{
+    if (m_pending.isEmpty())
         m_output->finishInput();
     else if (m_output->queuedMs() < kReadAheadMs)
         synthesizeNext();
@@ -205,22 +232,24 @@ void OpenJTalkSpeech::onSynthesized(const WavAudio &audio)
         m_waitingForRoom = true;
 }
 
-void OpenJTalkSpeech::onSynthesisFailed(const QString &reason)
+void OpenJTalkSpeech::onOutputFailed(const QString &description)
 {
-    qWarning("speech: %s", qPrintable(reason));
-    m_synthesis->deleteLater();
-    m_synthesis = nullptr;
-    // What was already made is played; the rest of the text is dropped.
-    m_pending.clear();
-    m_output->finishInput();
-}
-
-void OpenJTalkSpeech::onOutputFailed(const QString &reason)
-{
-    qWarning("speech: %s", qPrintable(reason));
     m_pending.clear();
     discardSynthesis();
     endSpeech();
+    reportFailure(description);
+}
+
+void OpenJTalkSpeech::reportFailure(const QString &description)
+{
+    if (m_failureReported)
+        return;
+    m_failureReported = true;
+    const RuntimeError error = speechFailure(description);
+    if (m_tryOut && m_dialog)
+        m_dialog->showFailure(error.description());
+    else
+        emit failed(error.number(), error.description());
 }
 
 void OpenJTalkSpeech::endSpeech()

@@ -46,7 +46,9 @@ public:
 
 signals:
     void finished(const WavAudio &audio);
-    void failed(const QString &reason);
+    // The process ended with an error, crashed or wrote no usable WAV; the description
+    // says so to the operator.
+    void failed(const QString &description);
 
 private:
     void onFinished(int exitCode, QProcess::ExitStatus status);

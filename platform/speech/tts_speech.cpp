@@ -3,10 +3,10 @@
 
 #include "platform/speech/speech_engine_choice.h"
 #include "platform/speech/speech_errors.h"
+#include "platform/speech/speech_failure_messages.h"
 #include "platform/speech/speech_settings_dialog.h"
 #include "platform/speech/speech_text.h"
 
-#include <QDebug>
 #include <QTextToSpeech>
 #include <QVoice>
 #include <memory>
@@ -55,7 +55,7 @@ QString TtsSpeech::engineName() const
 
 void TtsSpeech::speak(const QString &text)
 {
-    speakWith(text, m_settings);
+    speakWith(text, m_settings, false);
 }
 
 void TtsSpeech::stop()
@@ -84,19 +84,19 @@ void TtsSpeech::showSettingsDialog(QWidget *owner, const QString &title)
         return voiceItems(other.availableVoices());
     };
     sources.tryOut = [this](const SpeechSettings &values) {
-        speakWith(SpeechSettingsDialog::sampleText(), values);
+        speakWith(SpeechSettingsDialog::sampleText(), values, true);
     };
 
     SpeechSettings shown = m_settings;
     shown.ttsEngine = m_engine->engine();
     SpeechSettingsDialog dialog(owner, title, shown, std::move(sources));
+    m_dialog = &dialog;
     const bool accepted = execModal(dialog, owner) == QDialog::Accepted;
+    m_dialog = nullptr;
     stop();
-    if (!accepted) {
-        // The sample may have left the dialog's values on the engine.
-        m_applied = false;
+    // A sample with other values has already marked the engine for resetting (m_applied).
+    if (!accepted)
         return;
-    }
     const SpeechSettings chosen = dialog.settings();
     if (chosen.ttsEngine != m_engine->engine()) {
         auto replacement = std::make_unique<QTextToSpeech>(chosen.ttsEngine);
@@ -112,9 +112,11 @@ void TtsSpeech::showSettingsDialog(QWidget *owner, const QString &title)
                            QStringLiteral("音声の設定を保存できません: %1").arg(m_settingsFile));
 }
 
-void TtsSpeech::speakWith(const QString &text, const SpeechSettings &settings)
+void TtsSpeech::speakWith(const QString &text, const SpeechSettings &settings, bool tryOut)
 {
     stop();
+    m_tryOut = tryOut;
+    m_failureReported = false;
     const QString oneLine = SpeechText::oneLine(text);
     if (oneLine.trimmed().isEmpty())
         return;
@@ -148,6 +150,11 @@ void TtsSpeech::adopt(QTextToSpeech *engine)
         disconnect(m_engine, nullptr, this, nullptr);
         m_engine->stop();
         m_engine->deleteLater();
+        // Whatever it was saying ended with it.
+        if (m_speaking) {
+            m_speaking = false;
+            emit finished();
+        }
     }
     m_engine = engine;
     m_engine->setParent(this);
@@ -158,10 +165,23 @@ void TtsSpeech::adopt(QTextToSpeech *engine)
 void TtsSpeech::onStateChanged()
 {
     const QTextToSpeech::State state = m_engine->state();
+    if (!m_speaking || (state != QTextToSpeech::Ready && state != QTextToSpeech::Error))
+        return;
+    m_speaking = false;
+    emit finished();
     if (state == QTextToSpeech::Error)
-        qWarning("speech: %s", qPrintable(m_engine->errorString()));
-    if (m_speaking && (state == QTextToSpeech::Ready || state == QTextToSpeech::Error)) {
-        m_speaking = false;
-        emit finished();
-    }
+        reportFailure(SpeechFailureMessages::engineFailed(m_engine->engine(),
+                                                          m_engine->errorString()));
+}
+
+void TtsSpeech::reportFailure(const QString &description)
+{
+    if (m_failureReported)
+        return;
+    m_failureReported = true;
+    const RuntimeError error = speechFailure(description);
+    if (m_tryOut && m_dialog)
+        m_dialog->showFailure(error.description());
+    else
+        emit failed(error.number(), error.description());
 }

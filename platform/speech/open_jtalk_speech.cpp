@@ -88,6 +88,8 @@ qint64 OpenJTalkSpeech::synthesisProcessId() const
 
 void OpenJTalkSpeech::showSettingsDialog(QWidget *owner, const QString &title)
 {
+    // Read afresh, so that a voice added while the tool runs is offered.
+    m_setup.refreshVoices();
     SpeechDialogSources sources;
     sources.engines = {{QStringLiteral("openjtalk"), QStringLiteral("Open JTalk")}};
     sources.voices = [this](const QString &) {
@@ -106,8 +108,10 @@ void OpenJTalkSpeech::showSettingsDialog(QWidget *owner, const QString &title)
     m_dialog = &dialog;
     const bool accepted = execModal(dialog, owner) == QDialog::Accepted;
     m_dialog = nullptr;
-    // A sample still playing belongs to the dialog, not to the announcement.
-    stop();
+    // A sample still playing belongs to the dialog; an announcement that was playing when
+    // it opened, and was not replaced by a sample, goes on.
+    if (m_tryOut)
+        stop();
     if (!accepted)
         return;
     m_settings = dialog.settings();

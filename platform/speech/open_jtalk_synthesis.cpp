@@ -30,10 +30,16 @@ OpenJTalkSetup OpenJTalkSetup::detect(const QStringList &voiceFolders)
     OpenJTalkSetup setup;
     setup.program = QStandardPaths::findExecutable(QStringLiteral("open_jtalk"));
     setup.dictionary = kDebianDictionary;
+    setup.voiceFolders = voiceFolders;
     setup.voices = SpeechVoices::find(voiceFolders);
     return setup;
 }
 
+void OpenJTalkSetup::refreshVoices()
+{
+    if (!voiceFolders.isEmpty())
+        voices = SpeechVoices::find(voiceFolders);
+}
 
 QStringList openJTalkArguments(const OpenJTalkSetup &setup, const QString &voice,
                                const SpeechSettings &settings)

@@ -71,8 +71,10 @@ void TtsSpeech::showSettingsDialog(QWidget *owner, const QString &title)
 {
     SpeechDialogSources sources;
     sources.enginesAreTts = true;
+    // Only engines that can be heard here: one that cannot would be saved, then passed
+    // over at the next start, and the saved choice and the engine that speaks would differ.
     sources.engines.append({m_engine->engine(), m_engine->engine()});
-    for (const QString &name : QTextToSpeech::availableEngines()) {
+    for (const QString &name : audibleTtsEngines(QTextToSpeech::availableEngines())) {
         if (name != m_engine->engine())
             sources.engines.append({name, name});
     }
@@ -93,7 +95,10 @@ void TtsSpeech::showSettingsDialog(QWidget *owner, const QString &title)
     m_dialog = &dialog;
     const bool accepted = execModal(dialog, owner) == QDialog::Accepted;
     m_dialog = nullptr;
-    stop();
+    // A sample still playing belongs to the dialog; an announcement that was playing when
+    // it opened, and was not replaced by a sample, goes on.
+    if (m_tryOut)
+        stop();
     // A sample with other values has already marked the engine for resetting (m_applied).
     if (!accepted)
         return;

@@ -3,16 +3,21 @@
 // the text, and a new text replaces the old one. Runs under scripts/with-sound-server.sh.
 #include "platform/speech/open_jtalk_speech.h"
 #include "child_processes.h"
+#include "platform/speech/speech_settings_dialog.h"
 #include "platform/speech/speech_text.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLabel>
 #include <QProcess>
+#include <QPushButton>
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 #include <memory>
 
@@ -48,6 +53,9 @@ private slots:
     void laterFailuresAreReportedOnce_data();
     void laterFailuresAreReportedOnce();
     void lostDeviceIsReported();
+    void dialogLeavesTheAnnouncementAlone_data();
+    void dialogLeavesTheAnnouncementAlone();
+    void failingSampleIsShownInTheDialog();
     void speakingAgainReplacesTheSpeech();
     void longTextIsSynthesizedOnlyAhead();
 
@@ -225,6 +233,68 @@ void TestSoundLifecycle::lostDeviceIsReported()
     QCOMPARE(finished.count(), 1);
     QVERIFY(!speech->isSpeaking());
     QCOMPARE(speech->synthesisProcessId(), 0);
+    QVERIFY(childProcesses().isEmpty());
+}
+
+void TestSoundLifecycle::dialogLeavesTheAnnouncementAlone_data()
+{
+    QTest::addColumn<bool>("tryOut");
+    QTest::addColumn<bool>("ok");
+    QTest::newRow("cancel") << false << false;
+    QTest::newRow("OK without a try-out") << false << true;
+    // A sample replaces the announcement, and closing the dialog ends the sample.
+    QTest::newRow("cancel after a try-out") << true << false;
+    QTest::newRow("OK after a try-out") << true << true;
+}
+
+void TestSoundLifecycle::dialogLeavesTheAnnouncementAlone()
+{
+    QFETCH(bool, tryOut);
+    QFETCH(bool, ok);
+    auto speech = createSpeech();
+    QSignalSpy first(speech.get(), &OpenJTalkSpeech::firstBufferWritten);
+    QSignalSpy finished(speech.get(), &OpenJTalkSpeech::finished);
+    speech->speak(kLongText);
+    QVERIFY(first.wait(10000));
+
+    QWidget window;
+    QTimer::singleShot(0, this, [&] {
+        auto *dialog = qobject_cast<SpeechSettingsDialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        if (tryOut)
+            dialog->findChild<QPushButton *>(QStringLiteral("tryButton"))->click();
+        dialog->findChild<QDialogButtonBox *>(QStringLiteral("buttonBox"))
+            ->button(ok ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)->click();
+    });
+    speech->showSettingsDialog(&window, QStringLiteral("音声の調節"));
+    QCOMPARE(speech->isSpeaking(), !tryOut);
+    QCOMPARE(finished.count(), tryOut ? 2 : 0);
+    speech->stop();
+    QVERIFY(childProcesses().isEmpty());
+}
+
+// A sample that fails once the dialog's try-out has returned is shown in the dialog, where
+// the operator is looking, and not in a box of the window's.
+void TestSoundLifecycle::failingSampleIsShownInTheDialog()
+{
+    auto speech = createSpeech(fakeProgram("exit 1"));
+    QSignalSpy failed(speech.get(), &ISpeechComponent::failed);
+    QString shown;
+    QWidget window;
+    QTimer::singleShot(0, this, [&] {
+        auto *dialog = qobject_cast<SpeechSettingsDialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        dialog->findChild<QPushButton *>(QStringLiteral("tryButton"))->click();
+        auto *status = dialog->findChild<QLabel *>(QStringLiteral("statusLabel"));
+        if (QTest::qWaitFor([status] { return !status->text().isEmpty(); }, 10000))
+            shown = status->text();
+        dialog->reject();
+    });
+    speech->showSettingsDialog(&window, QStringLiteral("音声の調節"));
+    QVERIFY2(shown.contains(QStringLiteral("終了コード 1")), qPrintable(shown));
+    QCOMPARE(failed.count(), 0);
     QVERIFY(childProcesses().isEmpty());
 }
 

@@ -3,6 +3,7 @@
 #include "platform/speech/open_jtalk_speech.h"
 #include "platform/speech/speech_factory.h"
 #include "platform/speech/speech_settings_dialog.h"
+#include "platform/speech/speech_text.h"
 #include "platform/speech/speech_wav.h"
 
 #include <QApplication>
@@ -154,6 +155,7 @@ private slots:
     void initTestCase();
     void init();
     void sentenceReachesTheSink();
+    void piecesFollowEachOtherClosely();
     void stopCutsTheSoundAtOnce();
     void tryOutSpeaksWithTheDialogValues();
 
@@ -233,6 +235,36 @@ void TestSoundPlayback::sentenceReachesTheSink()
     QVERIFY(std::abs(heard.seconds - expected.seconds) < 0.5);
     // The null sink passes samples unchanged: the level is the synthesizer's.
     QVERIFY2(std::abs(decibels(heard.level / expected.level)) < 2.0, "level differs");
+}
+
+// The pieces of a longer text are synthesized one by one while the earlier ones play; the
+// listener must not hear where one ends and the next begins. The text has no commas, so
+// every long silence in it lies between two pieces.
+void TestSoundPlayback::piecesFollowEachOtherClosely()
+{
+    const QString text = QStringLiteral("次は東京です。お出口は右側です。ドアにご注意ください。"
+                                         "この電車は快速です。途中の駅には止まりません。");
+    QCOMPARE(SpeechText::sentences(text).size(), 5);
+    auto speech = createSpeech();
+    QVERIFY(speech);
+    MonitorRecorder recorder(m_clock, this);
+    QVERIFY(recorder.start());
+    QSignalSpy finished(speech.get(), &OpenJTalkSpeech::finished);
+    speech->speak(text);
+    QVERIFY(finished.wait(30000));
+    QTest::qWait(300);
+    recorder.stop();
+
+    const QList<Block> &blocks = recorder.blocks();
+    const Voiced heard = voicedPart(blocks);
+    int longest = 0;
+    for (int i = heard.firstIndex, quiet = 0; i >= 0 && i <= heard.lastIndex; ++i) {
+        quiet = blocks.at(i).rms <= kLoud ? quiet + 1 : 0;
+        longest = std::max(longest, quiet);
+    }
+    qInfo("longest silence between pieces: %d ms in %.2f s of speech", longest * 10, heard.seconds);
+    QVERIFY(heard.seconds > 5);
+    QVERIFY2(longest * 10 < 250, qPrintable(QStringLiteral("%1 ms").arg(longest * 10)));
 }
 
 void TestSoundPlayback::stopCutsTheSoundAtOnce()

@@ -242,9 +242,8 @@ void TestSoundPlayback::sentenceReachesTheSink()
 // every long silence in it lies between two pieces.
 void TestSoundPlayback::piecesFollowEachOtherClosely()
 {
-    const QString text = QStringLiteral("次は東京です。お出口は右側です。ドアにご注意ください。"
-                                         "この電車は快速です。途中の駅には止まりません。");
-    QCOMPARE(SpeechText::sentences(text).size(), 5);
+    const QString text = QStringLiteral("次は東京です。出口は右側です。ご注意ください。終点です。");
+    QCOMPARE(SpeechText::sentences(text).size(), 4);
     auto speech = createSpeech();
     QVERIFY(speech);
     MonitorRecorder recorder(m_clock, this);
@@ -263,7 +262,7 @@ void TestSoundPlayback::piecesFollowEachOtherClosely()
         longest = std::max(longest, quiet);
     }
     qInfo("longest silence between pieces: %d ms in %.2f s of speech", longest * 10, heard.seconds);
-    QVERIFY(heard.seconds > 5);
+    QVERIFY(heard.seconds > 3);
     QVERIFY2(longest * 10 < 250, qPrintable(QStringLiteral("%1 ms").arg(longest * 10)));
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QHash>
+#include <QPointer>
 #include <QTextToSpeechEngine>
 #include <QTextToSpeechPlugin>
 #include <QVoice>
@@ -8,28 +10,38 @@
 // speaking only when the test says so. Built into the tests as static plugins under three
 // names: "bdt-fake" and "bdt-fake-2", which work, and "flite", a stand-in for the engine
 // that cannot be heard here and must never be offered. A suite that uses them says
-// Q_IMPORT_PLUGIN(FakeTtsPlugin) Q_IMPORT_PLUGIN(FakeTtsPlugin2) Q_IMPORT_PLUGIN(FakeFlitePlugin).
+// Q_IMPORT_PLUGIN for FakeTtsPlugin, FakeTtsPlugin2 and FakeFlitePlugin.
 class FakeTtsEngine final : public QTextToSpeechEngine
 {
     Q_OBJECT
 public:
-    explicit FakeTtsEngine(QString name);
-    ~FakeTtsEngine() override;
+    explicit FakeTtsEngine(QString engineName) : name(std::move(engineName))
+    {
+        made().insert(name, this);
+    }
     // The engine of that name made last, or null once it is gone.
-    static FakeTtsEngine *last(const QString &name);
+    static FakeTtsEngine *last(const QString &name) { return made().value(name); }
 
     QString name;
     QStringList said;
-    int stops = 0;
-    // The utterance ends by itself, or fails (the engine's own error, as a dead sound
-    // server would give).
-    void finish();
-    void fail(const QString &reason);
+    // The utterance ends by itself, or fails (as a dead sound server would make it).
+    void finish() { setState(QTextToSpeech::Ready); }
+    void fail(const QString &reason) { m_error = reason; setState(QTextToSpeech::Error); }
 
-    QList<QLocale> availableLocales() const override { return {QLocale::Japanese, QLocale::English}; }
-    QList<QVoice> availableVoices() const override;
-    void say(const QString &text) override;
-    void stop(QTextToSpeech::BoundaryHint) override;
+    QList<QLocale> availableLocales() const override { return {QLocale::Japanese}; }
+    QList<QVoice> availableVoices() const override
+    {
+        return {createVoice(QStringLiteral("slt"), QLocale::English, QVoice::Female,
+                            QVoice::Adult, {}),
+                createVoice(QStringLiteral("kyoko"), QLocale::Japanese, QVoice::Female,
+                            QVoice::Adult, {})};
+    }
+    void say(const QString &text) override { said << text; setState(QTextToSpeech::Speaking); }
+    void stop(QTextToSpeech::BoundaryHint) override
+    {
+        if (m_state == QTextToSpeech::Speaking)
+            finish();
+    }
     void pause(QTextToSpeech::BoundaryHint) override {}
     void resume() override {}
     double rate() const override { return m_rate; }
@@ -43,55 +55,71 @@ public:
     QVoice voice() const override { return m_voice; }
     bool setVoice(const QVoice &voice) override { m_voice = voice; return true; }
     QTextToSpeech::State state() const override { return m_state; }
-    QTextToSpeech::ErrorReason errorReason() const override;
+    QTextToSpeech::ErrorReason errorReason() const override
+    {
+        return m_error.isEmpty() ? QTextToSpeech::ErrorReason::NoError
+                                 : QTextToSpeech::ErrorReason::Playback;
+    }
     QString errorString() const override { return m_error; }
 
 private:
-    void setState(QTextToSpeech::State state);
+    static QHash<QString, QPointer<FakeTtsEngine>> &made()
+    {
+        static QHash<QString, QPointer<FakeTtsEngine>> engines;
+        return engines;
+    }
+    void setState(QTextToSpeech::State state)
+    {
+        if (m_state == state)
+            return;
+        m_state = state;
+        emit stateChanged(state);
+    }
 
     QTextToSpeech::State m_state = QTextToSpeech::Ready;
     QString m_error;
-    double m_rate = 0;
-    double m_pitch = 0;
-    double m_volume = 1;
+    double m_rate = 0, m_pitch = 0, m_volume = 1;
     QVoice m_voice;
 };
 
-class FakeTtsPlugin final : public QObject, public QTextToSpeechPlugin
+// Makes the engine of one name; each plugin below gives its name.
+class FakeTtsFactory : public QObject, public QTextToSpeechPlugin
+{
+public:
+    explicit FakeTtsFactory(QString name) : m_name(std::move(name)) {}
+    QTextToSpeechEngine *createTextToSpeechEngine(const QVariantMap &, QObject *,
+                                                  QString *) const override
+    {
+        return new FakeTtsEngine(m_name);
+    }
+
+private:
+    QString m_name;
+};
+
+class FakeTtsPlugin final : public FakeTtsFactory
 {
     Q_OBJECT
     Q_PLUGIN_METADATA(IID "org.qt-project.qt.speech.tts.plugin/6.0" FILE "fake_tts/bdt-fake.json")
     Q_INTERFACES(QTextToSpeechPlugin)
 public:
-    QTextToSpeechEngine *createTextToSpeechEngine(const QVariantMap &, QObject *,
-                                                  QString *) const override
-    {
-        return new FakeTtsEngine(QStringLiteral("bdt-fake"));
-    }
+    FakeTtsPlugin() : FakeTtsFactory(QStringLiteral("bdt-fake")) {}
 };
 
-class FakeTtsPlugin2 final : public QObject, public QTextToSpeechPlugin
+class FakeTtsPlugin2 final : public FakeTtsFactory
 {
     Q_OBJECT
     Q_PLUGIN_METADATA(IID "org.qt-project.qt.speech.tts.plugin/6.0" FILE "fake_tts/bdt-fake-2.json")
     Q_INTERFACES(QTextToSpeechPlugin)
 public:
-    QTextToSpeechEngine *createTextToSpeechEngine(const QVariantMap &, QObject *,
-                                                  QString *) const override
-    {
-        return new FakeTtsEngine(QStringLiteral("bdt-fake-2"));
-    }
+    FakeTtsPlugin2() : FakeTtsFactory(QStringLiteral("bdt-fake-2")) {}
 };
 
-class FakeFlitePlugin final : public QObject, public QTextToSpeechPlugin
+class FakeFlitePlugin final : public FakeTtsFactory
 {
     Q_OBJECT
     Q_PLUGIN_METADATA(IID "org.qt-project.qt.speech.tts.plugin/6.0" FILE "fake_tts/flite.json")
     Q_INTERFACES(QTextToSpeechPlugin)
 public:
-    QTextToSpeechEngine *createTextToSpeechEngine(const QVariantMap &, QObject *,
-                                                  QString *) const override
-    {
-        return new FakeTtsEngine(QStringLiteral("flite"));
-    }
+    FakeFlitePlugin() : FakeTtsFactory(QStringLiteral("flite")) {}
 };

@@ -45,7 +45,6 @@ class TestSpeechTts : public QObject
 {
     Q_OBJECT
 private slots:
-    void init();
     void speaksWithTheSettings_data();
     void speaksWithTheSettings();
     void utteranceEnds_data();
@@ -58,11 +57,6 @@ private:
     QString settingsFile() const { return g_home->filePath(QStringLiteral("speech.ini")); }
     std::unique_ptr<TtsSpeech> create(const SpeechSettings &settings = {});
 };
-
-void TestSpeechTts::init()
-{
-    QFile::remove(settingsFile());
-}
 
 std::unique_ptr<TtsSpeech> TestSpeechTts::create(const SpeechSettings &settings)
 {

@@ -33,7 +33,6 @@ private slots:
     void userFolderFollowsXdgDataHome();
     void builtInVoiceIsTheDefault_data();
     void builtInVoiceIsTheDefault();
-    void buildTreeHoldsTheBuiltInVoice();
     void sampleRate_data();
     void sampleRate();
     void projectVoiceIsFortyEightKilohertz();
@@ -132,17 +131,6 @@ void TestSpeechVoices::builtInVoiceIsTheDefault()
     QCOMPARE(chooseOpenJTalkVoice(voices, QString()), own);
     // The user's own choice still wins, and their voice is still offered.
     QCOMPARE(chooseOpenJTalkVoice(voices, users), users);
-}
-
-// What the program run from the build tree finds: the project's voice, copied beside it.
-void TestSpeechVoices::buildTreeHoldsTheBuiltInVoice()
-{
-    const QStringList found =
-        SpeechVoices::find(SpeechVoices::builtInFolders(QStringLiteral(BDT_PROGRAM_DIR)));
-    QCOMPARE(found.size(), 1);
-    QCOMPARE(QFileInfo(found.first()).fileName(), QStringLiteral("tohoku-f01-neutral.htsvoice"));
-    QCOMPARE(QFileInfo(found.first()).size(), QFileInfo(QStringLiteral(BDT_TEST_VOICE)).size());
-    QVERIFY(QFile::exists(QFileInfo(found.first()).dir().filePath(QStringLiteral("COPYRIGHT.txt"))));
 }
 
 void TestSpeechVoices::sampleRate_data()

@@ -18,7 +18,9 @@ for candidate in "$program_dir/voices" "$program_dir/../share/broadcast-data-too
 done
 [[ -n $OWN_VOICE ]] || fail "no voice shipped beside $APP"
 for folder in /usr/share/hts-voice /usr/local/share/hts-voice; do
-  [[ -d $folder ]] && echo "note: $folder exists; the program's own voice must still be the one used"
+  if [[ -d $folder ]]; then
+    echo "note: $folder exists; the program's own voice must still be the one used"
+  fi
 done
 
 e2e_start_x "$TEXT"

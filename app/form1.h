@@ -56,6 +56,7 @@ public:
     void Command1_Click(std::int16_t Index);
     void Form_Load();
     void Form_QueryUnload(std::int16_t &Cancel, std::int16_t UnloadMode);
+    void SpeechEngine_Failed(int Number, const QString &Description);
 
     // The one entry point of every user event: runs the handler and shows any error it
     // did not trap, leaving the window and its table as the failure left them.
@@ -80,6 +81,7 @@ private:
 
     FormServices m_services;
     bool m_loadPending = false; // Form_Load waits for the first paint
+    bool m_speechFailureShown = false; // since the last 再生
     std::unique_ptr<IMessageBox> m_ownMessageBox;
     std::unique_ptr<IApiLib> m_ownApiLib;
     std::unique_ptr<ICommonDialog> m_ownCommonDialog;

@@ -19,7 +19,7 @@
 
 namespace {
 
-const QString kVoice = QStringLiteral(BDT_SHARED_DIR "/voices/tohoku-f01-neutral.htsvoice");
+const QString kVoice = QStringLiteral(BDT_TEST_VOICE);
 constexpr int kRuns = 9;
 
 const QString kSentence = QStringLiteral("本日も東西線をご利用いただきまして誠にありがとうございます。");
@@ -123,7 +123,7 @@ int main(int argc, char **argv)
     OpenJTalkSetup setup = OpenJTalkSetup::detect({});
     setup.voices = {kVoice};
     if (!setup.isReady() || !QFile::exists(kVoice)) {
-        std::fprintf(stderr, "open_jtalk, its dictionary or the shared voice is missing\n");
+        std::fprintf(stderr, "open_jtalk, its dictionary or the voice is missing\n");
         return 1;
     }
     QTemporaryDir config;

@@ -26,6 +26,13 @@ void Form1::Form_Load()
         if (!m_services.speechFactory)
             throw RuntimeError(429, QStringLiteral("ActiveX コンポーネントはオブジェクトを作成できません。"));
         SpeechEngine = m_services.speechFactory->create(this);
+        // Speech that fails after 再生 has returned reaches the operator through the same
+        // boundary as a handler's error. Queued, so that the box is not opened from inside
+        // the component while it is still putting itself in order.
+        connect(SpeechEngine, &ISpeechComponent::failed, this,
+                [this](int number, const QString &description) {
+                    Dispatch([&] { SpeechEngine_Failed(number, description); });
+                }, Qt::QueuedConnection);
         setSpeechButtonsEnabled(true);
     } catch (const RuntimeError &) {
         setSpeechButtonsEnabled(false);
@@ -46,6 +53,7 @@ void Form1::Command1_Click(std::int16_t Index)
     switch (Index) {
     case 0:
         SpeechEngine->stop();
+        m_speechFailureShown = false;
         SpeechEngine->speak(Text1->text());
         break;
     case 1:
@@ -57,4 +65,14 @@ void Form1::Command1_Click(std::int16_t Index)
     default:
         break;
     }
+}
+
+void Form1::SpeechEngine_Failed(int Number, const QString &Description)
+{
+    // One box per 再生: a long text can fail in several places, and a box for each would
+    // bury the window.
+    if (m_speechFailureShown)
+        return;
+    m_speechFailureShown = true;
+    throw RuntimeError(Number, Description);
 }

@@ -4,12 +4,12 @@
 #include "platform/speech/speech_audio_output.h"
 #include "platform/speech/speech_engine_choice.h"
 #include "platform/speech/speech_errors.h"
+#include "platform/speech/speech_failure_messages.h"
 #include "platform/speech/speech_settings_dialog.h"
 #include "platform/speech/speech_text.h"
 #include "platform/speech/speech_voices.h"
 
 #include <QAudioFormat>
-#include <QDebug>
 #include <QWidget>
 
 namespace {
@@ -18,10 +18,12 @@ namespace {
 // to hide the next piece's synthesis without holding a long text's audio in memory.
 constexpr qint64 kReadAheadMs = 8000;
 // Silence kept around each piece: a breath before, a pause after that is longer at the
-// end of a sentence than at a comma.
+// end of a sentence than at a comma. Together with the quiet edges of the speech itself
+// (some 50 ms) the silence between two pieces stays under a quarter of a second, so the
+// pieces run on as one announcement instead of as separate ones.
 constexpr int kLeadMs = 30;
-constexpr int kCommaPauseMs = 150;
-constexpr int kSentencePauseMs = 350;
+constexpr int kCommaPauseMs = 80;
+constexpr int kSentencePauseMs = 120;
 // Open JTalk's voices are made at 48 kHz; used when the voice's header does not say.
 constexpr int kDefaultSampleRate = 48000;
 
@@ -64,7 +66,7 @@ OpenJTalkSpeech::~OpenJTalkSpeech()
 
 void OpenJTalkSpeech::speak(const QString &text)
 {
-    speakWith(text, m_settings);
+    speakWith(text, m_settings, false);
 }
 
 void OpenJTalkSpeech::stop()
@@ -88,6 +90,8 @@ qint64 OpenJTalkSpeech::synthesisProcessId() const
 
 void OpenJTalkSpeech::showSettingsDialog(QWidget *owner, const QString &title)
 {
+    // Read afresh, so that a voice added while the tool runs is offered.
+    m_setup.refreshVoices();
     SpeechDialogSources sources;
     sources.engines = {{QStringLiteral("openjtalk"), QStringLiteral("Open JTalk")}};
     sources.voices = [this](const QString &) {
@@ -97,15 +101,19 @@ void OpenJTalkSpeech::showSettingsDialog(QWidget *owner, const QString &title)
         return items;
     };
     sources.tryOut = [this](const SpeechSettings &values) {
-        speakWith(SpeechSettingsDialog::sampleText(), values);
+        speakWith(SpeechSettingsDialog::sampleText(), values, true);
     };
 
     SpeechSettings shown = m_settings;
     shown.voice = currentVoice();
     SpeechSettingsDialog dialog(owner, title, shown, std::move(sources));
+    m_dialog = &dialog;
     const bool accepted = execModal(dialog, owner) == QDialog::Accepted;
-    // A sample still playing belongs to the dialog, not to the announcement.
-    stop();
+    m_dialog = nullptr;
+    // A sample still playing belongs to the dialog; an announcement that was playing when
+    // it opened, and was not replaced by a sample, goes on.
+    if (m_tryOut)
+        stop();
     if (!accepted)
         return;
     m_settings = dialog.settings();
@@ -114,9 +122,12 @@ void OpenJTalkSpeech::showSettingsDialog(QWidget *owner, const QString &title)
                            QStringLiteral("音声の設定を保存できません: %1").arg(m_settingsFile));
 }
 
-void OpenJTalkSpeech::speakWith(const QString &text, const SpeechSettings &settings)
+void OpenJTalkSpeech::speakWith(const QString &text, const SpeechSettings &settings,
+                                bool tryOut)
 {
     stop();
+    m_tryOut = tryOut;
+    m_failureReported = false;
     const QStringList pieces = SpeechText::sentences(text);
     if (pieces.isEmpty())
         return;
@@ -152,6 +163,7 @@ void OpenJTalkSpeech::speakWith(const QString &text, const SpeechSettings &setti
 bool OpenJTalkSpeech::startSynthesis(QString *error)
 {
     const QString piece = m_pending.takeFirst();
+    m_piece = piece;
     m_pieceEndsSentence = SpeechText::endsSentence(piece);
     auto *synthesis = new OpenJTalkSynthesis(this);
     connect(synthesis, &OpenJTalkSynthesis::finished, this, &OpenJTalkSpeech::onSynthesized);
@@ -171,9 +183,11 @@ void OpenJTalkSpeech::synthesizeNext()
         return;
     QString error;
     if (!startSynthesis(&error)) {
-        qWarning("speech: open_jtalk could not be started: %s", qPrintable(error));
+        // What was made is played; nothing after this piece can be.
         m_pending.clear();
         m_output->finishInput();
+        reportFailure(SpeechFailureMessages::restDropped(
+            m_piece, SpeechFailureMessages::synthesisNotStarted(error)));
     }
 }
 
@@ -185,19 +199,38 @@ void OpenJTalkSpeech::onSynthesized(const WavAudio &audio)
 
     if (audio.sampleRate != m_output->format().sampleRate()
         || audio.channels != m_output->format().channelCount()) {
-        qWarning("speech: open_jtalk wrote %d Hz / %d channels, the output was opened for %d Hz",
-                 audio.sampleRate, audio.channels, m_output->format().sampleRate());
-        stop();
+        skipPiece(SpeechFailureMessages::synthesisWrongFormat(audio.sampleRate,
+                                                              m_output->format().sampleRate()));
         return;
     }
-    const bool lastPiece = m_pending.isEmpty();
     const quint64 utterance = m_utterance;
     m_output->append(trimSilence(audio.pcm, audio.channels, audio.sampleRate, kLeadMs,
                                  m_pieceEndsSentence ? kSentencePauseMs : kCommaPauseMs));
     // Whoever was told about the first samples may have stopped us, or started anew.
     if (!m_speaking || utterance != m_utterance)
         return;
-    if (lastPiece)
+    continueAfterPiece();
+}
+
+void OpenJTalkSpeech::onSynthesisFailed(const QString &description)
+{
+    m_synthesis->deleteLater();
+    m_synthesis = nullptr;
+    skipPiece(description);
+}
+
+void OpenJTalkSpeech::skipPiece(const QString &cause)
+{
+    // The piece is left out and the rest of the text still spoken: a piece the synthesizer
+    // trips over says nothing about the ones after it.
+    const QString piece = m_piece;
+    continueAfterPiece();
+    reportFailure(SpeechFailureMessages::pieceSkipped(piece, cause));
+}
+
+void OpenJTalkSpeech::continueAfterPiece()
+{
+    if (m_pending.isEmpty())
         m_output->finishInput();
     else if (m_output->queuedMs() < kReadAheadMs)
         synthesizeNext();
@@ -205,22 +238,24 @@ void OpenJTalkSpeech::onSynthesized(const WavAudio &audio)
         m_waitingForRoom = true;
 }
 
-void OpenJTalkSpeech::onSynthesisFailed(const QString &reason)
+void OpenJTalkSpeech::onOutputFailed(const QString &description)
 {
-    qWarning("speech: %s", qPrintable(reason));
-    m_synthesis->deleteLater();
-    m_synthesis = nullptr;
-    // What was already made is played; the rest of the text is dropped.
-    m_pending.clear();
-    m_output->finishInput();
-}
-
-void OpenJTalkSpeech::onOutputFailed(const QString &reason)
-{
-    qWarning("speech: %s", qPrintable(reason));
     m_pending.clear();
     discardSynthesis();
     endSpeech();
+    reportFailure(description);
+}
+
+void OpenJTalkSpeech::reportFailure(const QString &description)
+{
+    if (m_failureReported)
+        return;
+    m_failureReported = true;
+    const RuntimeError error = speechFailure(description);
+    if (m_tryOut && m_dialog)
+        m_dialog->showFailure(error.description());
+    else
+        emit failed(error.number(), error.description());
 }
 
 void OpenJTalkSpeech::endSpeech()

@@ -4,9 +4,11 @@
 #include "platform/speech/speech_component.h"
 #include "platform/speech/speech_settings.h"
 
+#include <QPointer>
 #include <QStringList>
 
 class SpeechAudioOutput;
+class SpeechSettingsDialog;
 
 // Japanese speech through Open JTalk. The text is cut into short pieces; each is
 // synthesized by its own open_jtalk process, one after the other, and played through one
@@ -39,12 +41,15 @@ signals:
     void finished();
 
 private:
-    void speakWith(const QString &text, const SpeechSettings &settings);
+    void speakWith(const QString &text, const SpeechSettings &settings, bool tryOut);
     bool startSynthesis(QString *error);
     void synthesizeNext();
     void onSynthesized(const WavAudio &audio);
-    void onSynthesisFailed(const QString &reason);
-    void onOutputFailed(const QString &reason);
+    void onSynthesisFailed(const QString &description);
+    void skipPiece(const QString &cause);
+    void continueAfterPiece();
+    void onOutputFailed(const QString &description);
+    void reportFailure(const QString &description);
     void endSpeech();
     void discardSynthesis();
 
@@ -57,7 +62,11 @@ private:
     SpeechSettings m_active;
     QString m_voice;
     QStringList m_pending;
+    QString m_piece; // the one synthesized last
     bool m_pieceEndsSentence = false;
+    bool m_tryOut = false; // a sample of the voice dialog
+    bool m_failureReported = false;
+    QPointer<SpeechSettingsDialog> m_dialog; // open, for its samples' failures
     OpenJTalkSynthesis *m_synthesis = nullptr;
     bool m_speaking = false;
     bool m_waitingForRoom = false;

@@ -1,5 +1,6 @@
 #include "platform/speech/open_jtalk_synthesis.h"
 
+#include "platform/speech/speech_failure_messages.h"
 #include "platform/speech/speech_voices.h"
 
 #include <QFileInfo>
@@ -29,8 +30,15 @@ OpenJTalkSetup OpenJTalkSetup::detect(const QStringList &voiceFolders)
     OpenJTalkSetup setup;
     setup.program = QStandardPaths::findExecutable(QStringLiteral("open_jtalk"));
     setup.dictionary = kDebianDictionary;
+    setup.voiceFolders = voiceFolders;
     setup.voices = SpeechVoices::find(voiceFolders);
     return setup;
+}
+
+void OpenJTalkSetup::refreshVoices()
+{
+    if (!voiceFolders.isEmpty())
+        voices = SpeechVoices::find(voiceFolders);
 }
 
 QStringList openJTalkArguments(const OpenJTalkSetup &setup, const QString &voice,
@@ -97,16 +105,16 @@ void OpenJTalkSynthesis::onFinished(int exitCode, QProcess::ExitStatus status)
         return;
     m_done = true;
     if (status != QProcess::NormalExit || exitCode != 0) {
-        const QString detail = QString::fromUtf8(m_process->readAllStandardError()).trimmed();
+        const QString detail = QString::fromUtf8(m_process->readAllStandardError());
         emit failed(status == QProcess::CrashExit
-                        ? QStringLiteral("open_jtalk crashed: %1").arg(detail)
-                        : QStringLiteral("open_jtalk exited with %1: %2").arg(exitCode).arg(detail));
+                        ? SpeechFailureMessages::synthesisCrashed(detail)
+                        : SpeechFailureMessages::synthesisExited(exitCode, detail));
         return;
     }
     QString reason;
     const auto audio = parseWav(m_process->readAllStandardOutput(), &reason);
     if (!audio) {
-        emit failed(QStringLiteral("open_jtalk wrote no usable WAV: %1").arg(reason));
+        emit failed(SpeechFailureMessages::synthesisNotAudio(reason));
         return;
     }
     emit finished(*audio);
@@ -120,6 +128,6 @@ void OpenJTalkSynthesis::onErrorOccurred(QProcess::ProcessError error)
         return;
     if (m_process->state() == QProcess::NotRunning) {
         m_done = true;
-        emit failed(m_process->errorString());
+        emit failed(SpeechFailureMessages::synthesisCrashed(m_process->errorString()));
     }
 }

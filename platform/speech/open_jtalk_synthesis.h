@@ -13,9 +13,13 @@ struct OpenJTalkSetup
     QString program;    // open_jtalk, absolute
     QString dictionary; // the MeCab dictionary folder
     QStringList voices; // .htsvoice files found
+    QStringList voiceFolders; // where they were looked for
 
     // The program can be run and the dictionary is there (voices are checked apart).
     bool isReady() const;
+    // Looks for the voices again, so that one added since is offered; keeps the list as
+    // it is when it was given rather than found.
+    void refreshVoices();
 
     // Looks up open_jtalk on PATH, Debian's dictionary and the voices in the folders. Only
     // looks at files; nothing is started.
@@ -46,7 +50,9 @@ public:
 
 signals:
     void finished(const WavAudio &audio);
-    void failed(const QString &reason);
+    // The process ended with an error, crashed or wrote no usable WAV; the description
+    // says so to the operator.
+    void failed(const QString &description);
 
 private:
     void onFinished(int exitCode, QProcess::ExitStatus status);

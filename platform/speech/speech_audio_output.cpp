@@ -1,6 +1,7 @@
 #include "platform/speech/speech_audio_output.h"
 
 #include "platform/speech/speech_errors.h"
+#include "platform/speech/speech_failure_messages.h"
 
 #include <QAudioDevice>
 #include <QAudioSink>
@@ -38,10 +39,9 @@ void SpeechAudioOutput::open(const QAudioFormat &format)
     stop();
     const QAudioDevice device = QMediaDevices::defaultAudioOutput();
     if (device.isNull())
-        throw speechFailure(QStringLiteral("音声の出力装置が見つかりません。"));
+        throw speechFailure(SpeechFailureMessages::noOutputDevice());
     if (!device.isFormatSupported(format))
-        throw speechFailure(QStringLiteral("音声の出力装置がこの音声の形式（%1 Hz）に対応していません。")
-                                .arg(format.sampleRate()));
+        throw speechFailure(SpeechFailureMessages::outputFormatRefused(format.sampleRate()));
 
     // Without a parent: Qt 6.4 gives the sink's platform half the sink's parent as its
     // own, which ties their deletion to this object's in ways that crashed. close()
@@ -52,8 +52,7 @@ void SpeechAudioOutput::open(const QAudioFormat &format)
     if (!m_device || m_sink->error() != QAudio::NoError) {
         const int code = int(m_sink->error());
         close();
-        throw speechFailure(
-            QStringLiteral("音声の出力装置を開けません（エラー %1）。").arg(code));
+        throw speechFailure(SpeechFailureMessages::outputNotOpened(code));
     }
     m_format = format;
     m_inputFinished = false;
@@ -105,8 +104,16 @@ void SpeechAudioOutput::feed()
 {
     if (!m_sink)
         return;
+    const qint64 free = m_sink->bytesFree();
+    if (free < 0) {
+        // Qt 6.4's PulseAudio sink reports a stream the server killed (its sink went away,
+        // or the server itself) only this way: state and error stay as they were, and the
+        // queue would wait for it forever.
+        fail(SpeechFailureMessages::outputLost());
+        return;
+    }
     const qsizetype frame = m_format.bytesPerFrame();
-    qint64 count = std::min<qint64>(m_sink->bytesFree(), m_queue.size() - m_queueStart);
+    qint64 count = std::min<qint64>(free, m_queue.size() - m_queueStart);
     count -= count % frame;
     if (count > 0) {
         const qint64 written = m_device->write(m_queue.constData() + m_queueStart, count);
@@ -144,9 +151,7 @@ void SpeechAudioOutput::onStateChanged()
         return;
     const QAudio::Error error = m_sink->error();
     if (error != QAudio::NoError && error != QAudio::UnderrunError) {
-        const QString reason = QStringLiteral("audio output error %1").arg(int(error));
-        close();
-        emit failed(reason);
+        fail(SpeechFailureMessages::outputLost());
         return;
     }
     if (m_sink->state() != QAudio::IdleState)
@@ -158,6 +163,12 @@ void SpeechAudioOutput::onStateChanged()
         close();
         emit finished();
     }
+}
+
+void SpeechAudioOutput::fail(const QString &description)
+{
+    close();
+    emit failed(description);
 }
 
 void SpeechAudioOutput::close()

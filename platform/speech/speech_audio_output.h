@@ -42,11 +42,14 @@ signals:
     // The queue fell below the low-water mark: time to synthesize more.
     void queueLow();
     void finished();
-    void failed(const QString &reason);
+    // The device failed while playing (it went away, or the sound server did); the
+    // description says so to the operator. Nothing more is played.
+    void failed(const QString &description);
 
 private:
     void feed();
     void onStateChanged();
+    void fail(const QString &description);
     void close();
 
     QAudioSink *m_sink = nullptr;

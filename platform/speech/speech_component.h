@@ -6,7 +6,8 @@
 class QWidget;
 
 // The speech-synthesis component the speech buttons drive. Every operation either works
-// or throws RuntimeError; the window's error boundary shows such a failure.
+// or throws RuntimeError; the window's error boundary shows such a failure. Speech goes on
+// after speak() has returned, and what fails then is reported through failed.
 class ISpeechComponent : public QObject
 {
     Q_OBJECT
@@ -21,6 +22,13 @@ public:
     virtual void stop() = 0;
     // The voice-settings dialog, modal to owner, with the given title.
     virtual void showSettingsDialog(QWidget *owner, const QString &title) = 0;
+
+signals:
+    // Speech failed after speak() had returned: the synthesizer ended with an error or
+    // wrote no audio, or the sound device went away. At most once per speak(), with a
+    // run-time error number and a description that tells the operator what to do. A
+    // failing sample of the voice dialog is shown in the dialog instead.
+    void failed(int number, const QString &description);
 };
 
 // Creates the component. Throws RuntimeError when no speech engine can be had.

@@ -112,6 +112,11 @@ void SpeechSettingsDialog::fillVoices(const QString &selected)
     m_voice->setEnabled(m_voice->count() > 0);
 }
 
+void SpeechSettingsDialog::showFailure(const QString &description)
+{
+    m_status->setText(description);
+}
+
 void SpeechSettingsDialog::tryOut()
 {
     m_status->clear();
@@ -121,6 +126,6 @@ void SpeechSettingsDialog::tryOut()
         m_sources.tryOut(settings());
     } catch (const RuntimeError &error) {
         // The dialog stays open; the reason is shown in it rather than ending the modal loop.
-        m_status->setText(error.description());
+        showFailure(error.description());
     }
 }

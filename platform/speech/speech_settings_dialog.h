@@ -45,6 +45,9 @@ public:
     ~SpeechSettingsDialog() override;
 
     SpeechSettings settings() const;
+    // Shows why the sample failed, in the dialog: the operator is busy with it, and a
+    // message box on top would only stand in the way.
+    void showFailure(const QString &description);
 
     static QString sampleText();
 

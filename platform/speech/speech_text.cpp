@@ -4,19 +4,26 @@
 
 namespace {
 
+// Full stops that end a sentence wherever they stand, half-width forms included.
 bool isSentenceEnd(QChar c)
 {
-    return c == u'。' || c == u'！' || c == u'？';
+    return c == u'。' || c == u'！' || c == u'？' || c == u'｡';
+}
+
+// ASCII stops end a sentence only before a space: "3.5" and "www.example.jp" stay whole.
+bool isAsciiStop(QChar c)
+{
+    return c == u'.' || c == u'!' || c == u'?';
 }
 
 bool isClosingBracket(QChar c)
 {
-    return c == u'」' || c == u'』' || c == u'）' || c == u')' || c == u'】';
+    return c == u'」' || c == u'』' || c == u'）' || c == u')' || c == u'】' || c == u'｣';
 }
 
 bool isPauseMark(QChar c)
 {
-    return c == u'、';
+    return c == u'、' || c == u'､';
 }
 
 // Open JTalk fails on a piece made only of punctuation or spaces.
@@ -28,24 +35,40 @@ bool isSpeakable(const QString &piece)
                        [](uint c) { return QChar::isLetterOrNumber(char32_t(c)); });
 }
 
+// Where the sentence that has an end mark at i ends (the index after its last mark and
+// closing bracket), or -1 when the mark at i ends none.
+qsizetype sentenceEndAfter(const QString &text, qsizetype i)
+{
+    if (isAsciiStop(text.at(i))) {
+        qsizetype end = i + 1;
+        while (end < text.size() && isAsciiStop(text.at(end)))
+            ++end;
+        return end == text.size() || text.at(end).isSpace() ? end : -1;
+    }
+    if (!isSentenceEnd(text.at(i)))
+        return -1;
+    qsizetype end = i + 1;
+    while (end < text.size() && (isSentenceEnd(text.at(end)) || isClosingBracket(text.at(end))))
+        ++end;
+    return end;
+}
+
 // Splits the text at sentence ends, keeping the end mark and closing brackets with the
 // sentence they close.
 QStringList splitAtSentenceEnds(const QString &text)
 {
     QStringList result;
-    QString current;
+    qsizetype start = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
-        current += text.at(i);
-        if (!isSentenceEnd(text.at(i)))
+        const qsizetype end = sentenceEndAfter(text, i);
+        if (end < 0)
             continue;
-        while (i + 1 < text.size()
-               && (isSentenceEnd(text.at(i + 1)) || isClosingBracket(text.at(i + 1))))
-            current += text.at(++i);
-        result << current;
-        current.clear();
+        result << text.mid(start, end - start);
+        start = end;
+        i = end - 1;
     }
-    if (!current.isEmpty())
-        result << current;
+    if (start < text.size())
+        result << text.mid(start);
     return result;
 }
 
@@ -66,13 +89,20 @@ qsizetype softCut(const QString &sentence, int limit)
 
 namespace SpeechText {
 
-QStringList sentences(const QString &text, int maxChars, int firstMaxChars)
+QString oneLine(const QString &text)
 {
-    QString joined = text;
-    for (QChar &c : joined) {
-        if (c == u'\r' || c == u'\n')
+    QString line = text;
+    for (QChar &c : line) {
+        const char16_t u = c.unicode();
+        if (u <= 0x1F || (u >= 0x7F && u <= 0x9F))
             c = u' ';
     }
+    return line;
+}
+
+QStringList sentences(const QString &text, int maxChars, int firstMaxChars)
+{
+    const QString joined = oneLine(text);
 
     QStringList pieces;
     auto add = [&pieces](const QString &piece) {
@@ -118,7 +148,8 @@ bool endsSentence(const QString &piece)
     for (qsizetype i = piece.size() - 1; i >= 0; --i) {
         if (isClosingBracket(piece.at(i)))
             continue;
-        return isSentenceEnd(piece.at(i));
+        // Pieces are trimmed: an ASCII stop at the end stood before a space or the end.
+        return isSentenceEnd(piece.at(i)) || isAsciiStop(piece.at(i));
     }
     return false;
 }

@@ -15,9 +15,15 @@ inline constexpr int kMaxChars = 100;
 // until it is synthesized; the rest are synthesized while it plays.
 inline constexpr int kFirstMaxChars = 40;
 
-// Sentences end at 。！？ (with any closing brackets after them). A sentence longer than the
-// limit is cut after its last 、 or at its last space within the limit, or hard at the limit
-// when it has neither. Line breaks count as spaces.
+// The text as one line: every control character (U+0000-U+001F, U+007F-U+009F) becomes a
+// space. Line breaks would end Open JTalk's input, a NUL (which a data file can carry
+// into a row) would cut it short, and the rest mean nothing to a synthesizer.
+QString oneLine(const QString &text);
+
+// Sentences end at 。！？｡ (with any closing brackets after them) and at ASCII . ! ? that
+// stand before a space. A sentence longer than the limit is cut after its last 、 or ､ or at
+// its last space within the limit, or hard at the limit when it has none. Control
+// characters count as spaces (see oneLine).
 QStringList sentences(const QString &text, int maxChars = kMaxChars,
                       int firstMaxChars = kFirstMaxChars);
 

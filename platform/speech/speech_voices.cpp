@@ -1,5 +1,7 @@
 #include "platform/speech/speech_voices.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
@@ -8,14 +10,22 @@
 
 namespace SpeechVoices {
 
+QStringList builtInFolders(const QString &programFolder)
+{
+    const QDir program(programFolder);
+    return {
+        QDir::cleanPath(program.filePath(QStringLiteral("voices"))),
+        QDir::cleanPath(program.filePath(QStringLiteral(BDT_VOICES_FROM_BINDIR))),
+    };
+}
+
 QStringList defaultFolders()
 {
-    return {
-        QStringLiteral("/usr/share/hts-voice"),
-        QStringLiteral("/usr/local/share/hts-voice"),
-        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
-            + QStringLiteral("/hts-voice"),
-    };
+    QStringList folders = builtInFolders(QCoreApplication::applicationDirPath());
+    folders << QStringLiteral("/usr/share/hts-voice") << QStringLiteral("/usr/local/share/hts-voice")
+            << QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+                   + QStringLiteral("/hts-voice");
+    return folders;
 }
 
 QStringList find(const QStringList &folders)

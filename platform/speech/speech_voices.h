@@ -6,8 +6,17 @@
 // Where Open JTalk voices (*.htsvoice) are looked for, and what is learnt from them.
 namespace SpeechVoices {
 
-// The system folders, then the user's data folder (~/.local/share/hts-voice, following
-// XDG_DATA_HOME). Each is searched with its subfolders.
+// The folders holding the tool's own voice, relative to the program's folder: voices/
+// beside the program in the build tree (the build copies it there), and the tool's data
+// folder when installed (share/broadcast-data-tool/voices beside bin/). Both follow the
+// program wherever it is, so a package under /usr and a build installed under /usr/local
+// find their own copy, and nothing is looked up outside the program's own tree.
+QStringList builtInFolders(const QString &programFolder);
+
+// The built-in folders of the running program first, so that its voice is the one used
+// while the user has chosen no other; then the system folders, then the user's data folder
+// (~/.local/share/hts-voice, following XDG_DATA_HOME). Each is searched with its
+// subfolders.
 QStringList defaultFolders();
 
 // Every *.htsvoice file below the folders, folders in the given order, files sorted within

@@ -3,9 +3,10 @@
 
 #include "platform/speech/speech_engine_choice.h"
 #include "platform/speech/speech_errors.h"
+#include "platform/speech/speech_failure_messages.h"
 #include "platform/speech/speech_settings_dialog.h"
+#include "platform/speech/speech_text.h"
 
-#include <QDebug>
 #include <QTextToSpeech>
 #include <QVoice>
 #include <memory>
@@ -54,7 +55,7 @@ QString TtsSpeech::engineName() const
 
 void TtsSpeech::speak(const QString &text)
 {
-    speakWith(text, m_settings);
+    speakWith(text, m_settings, false);
 }
 
 void TtsSpeech::stop()
@@ -70,8 +71,10 @@ void TtsSpeech::showSettingsDialog(QWidget *owner, const QString &title)
 {
     SpeechDialogSources sources;
     sources.enginesAreTts = true;
+    // Only engines that can be heard here: one that cannot would be saved, then passed
+    // over at the next start, and the saved choice and the engine that speaks would differ.
     sources.engines.append({m_engine->engine(), m_engine->engine()});
-    for (const QString &name : QTextToSpeech::availableEngines()) {
+    for (const QString &name : audibleTtsEngines(QTextToSpeech::availableEngines())) {
         if (name != m_engine->engine())
             sources.engines.append({name, name});
     }
@@ -83,19 +86,22 @@ void TtsSpeech::showSettingsDialog(QWidget *owner, const QString &title)
         return voiceItems(other.availableVoices());
     };
     sources.tryOut = [this](const SpeechSettings &values) {
-        speakWith(SpeechSettingsDialog::sampleText(), values);
+        speakWith(SpeechSettingsDialog::sampleText(), values, true);
     };
 
     SpeechSettings shown = m_settings;
     shown.ttsEngine = m_engine->engine();
     SpeechSettingsDialog dialog(owner, title, shown, std::move(sources));
+    m_dialog = &dialog;
     const bool accepted = execModal(dialog, owner) == QDialog::Accepted;
-    stop();
-    if (!accepted) {
-        // The sample may have left the dialog's values on the engine.
-        m_applied = false;
+    m_dialog = nullptr;
+    // A sample still playing belongs to the dialog; an announcement that was playing when
+    // it opened, and was not replaced by a sample, goes on.
+    if (m_tryOut)
+        stop();
+    // A sample with other values has already marked the engine for resetting (m_applied).
+    if (!accepted)
         return;
-    }
     const SpeechSettings chosen = dialog.settings();
     if (chosen.ttsEngine != m_engine->engine()) {
         auto replacement = std::make_unique<QTextToSpeech>(chosen.ttsEngine);
@@ -111,11 +117,12 @@ void TtsSpeech::showSettingsDialog(QWidget *owner, const QString &title)
                            QStringLiteral("音声の設定を保存できません: %1").arg(m_settingsFile));
 }
 
-void TtsSpeech::speakWith(const QString &text, const SpeechSettings &settings)
+void TtsSpeech::speakWith(const QString &text, const SpeechSettings &settings, bool tryOut)
 {
     stop();
-    QString oneLine = text;
-    oneLine.replace(u'\r', u' ').replace(u'\n', u' ');
+    m_tryOut = tryOut;
+    m_failureReported = false;
+    const QString oneLine = SpeechText::oneLine(text);
     if (oneLine.trimmed().isEmpty())
         return;
     if (m_engine->state() == QTextToSpeech::Error)
@@ -148,6 +155,11 @@ void TtsSpeech::adopt(QTextToSpeech *engine)
         disconnect(m_engine, nullptr, this, nullptr);
         m_engine->stop();
         m_engine->deleteLater();
+        // Whatever it was saying ended with it.
+        if (m_speaking) {
+            m_speaking = false;
+            emit finished();
+        }
     }
     m_engine = engine;
     m_engine->setParent(this);
@@ -158,10 +170,23 @@ void TtsSpeech::adopt(QTextToSpeech *engine)
 void TtsSpeech::onStateChanged()
 {
     const QTextToSpeech::State state = m_engine->state();
+    if (!m_speaking || (state != QTextToSpeech::Ready && state != QTextToSpeech::Error))
+        return;
+    m_speaking = false;
+    emit finished();
     if (state == QTextToSpeech::Error)
-        qWarning("speech: %s", qPrintable(m_engine->errorString()));
-    if (m_speaking && (state == QTextToSpeech::Ready || state == QTextToSpeech::Error)) {
-        m_speaking = false;
-        emit finished();
-    }
+        reportFailure(SpeechFailureMessages::engineFailed(m_engine->engine(),
+                                                          m_engine->errorString()));
+}
+
+void TtsSpeech::reportFailure(const QString &description)
+{
+    if (m_failureReported)
+        return;
+    m_failureReported = true;
+    const RuntimeError error = speechFailure(description);
+    if (m_tryOut && m_dialog)
+        m_dialog->showFailure(error.description());
+    else
+        emit failed(error.number(), error.description());
 }

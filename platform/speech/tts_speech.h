@@ -3,7 +3,10 @@
 #include "platform/speech/speech_component.h"
 #include "platform/speech/speech_settings.h"
 
+#include <QPointer>
+
 class QTextToSpeech;
+class SpeechSettingsDialog;
 
 // Speech through Qt TextToSpeech, for machines without an Open JTalk voice. It speaks
 // with the engine's Japanese voice when it has one, else with the engine's default.
@@ -29,10 +32,11 @@ signals:
     void finished();
 
 private:
-    void speakWith(const QString &text, const SpeechSettings &settings);
+    void speakWith(const QString &text, const SpeechSettings &settings, bool tryOut);
     void apply(const SpeechSettings &settings);
     void adopt(QTextToSpeech *engine);
     void onStateChanged();
+    void reportFailure(const QString &description);
 
     QTextToSpeech *m_engine = nullptr;
     QString m_settingsFile;
@@ -40,4 +44,7 @@ private:
     // Voice, rate, pitch and volume are set on first use, not when the window starts.
     bool m_applied = false;
     bool m_speaking = false;
+    bool m_tryOut = false; // the utterance is a sample of the voice dialog
+    bool m_failureReported = false;
+    QPointer<SpeechSettingsDialog> m_dialog; // open, for its samples' failures
 };

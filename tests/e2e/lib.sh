@@ -15,13 +15,17 @@ e2e_with_sound_server() {
   exec bash "$E2E_ROOT/scripts/with-sound-server.sh" bash "$@"
 }
 
-# Gives the user of this session the shared test voice, as an operator installs a voice:
-# a file in their own data folder. Call after e2e_start_x.
-e2e_install_test_voice() {
-  local voice="${BDT_SHARED_DIR:-$E2E_ROOT/../shared}/voices/tohoku-f01-neutral.htsvoice"
-  [[ -r $voice ]] || fail "no test voice at $voice"
-  mkdir -p "$XDG_DATA_HOME/hts-voice"
-  ln -s "$(readlink -f "$voice")" "$XDG_DATA_HOME/hts-voice/"
+# Puts a stand-in for open_jtalk first on PATH: it notes each run's arguments in
+# $E2E_TMP/open_jtalk.log and hands over to the real program, so a test can tell which
+# voice the tool speaks with. Call before e2e_start_app.
+e2e_trace_open_jtalk() {
+  local real
+  real=$(command -v open_jtalk) || fail "open_jtalk is not installed"
+  mkdir -p "$E2E_TMP/trace-bin"
+  printf '#!/bin/sh\nprintf "%%s\\n" "$*" >>"%s"\nexec "%s" "$@"\n' \
+    "$E2E_TMP/open_jtalk.log" "$real" >"$E2E_TMP/trace-bin/open_jtalk"
+  chmod +x "$E2E_TMP/trace-bin/open_jtalk"
+  export PATH="$E2E_TMP/trace-bin:$PATH"
 }
 
 e2e_cleanup() {

@@ -11,7 +11,6 @@ ARRIVING="まもなく到着です"
 WITH_COMMA="回送,列車"
 FIXED="回送列車"
 e2e_start_x "$ARRIVING" "$WITH_COMMA" "$FIXED"
-e2e_install_test_voice
 D="$E2E_TMP/files"
 mkdir -p "$D"
 

@@ -1,14 +1,30 @@
 #!/usr/bin/env bash
-# The speech buttons in the real window with a real Japanese voice: "再生" is heard on the
-# sound server's null sink, "停止" silences it at once, "再生" again starts over, and
-# "音声調整" opens the voice dialog owned by the window.
+# The speech buttons in the real window, for a user who installed no voice (an empty home
+# folder): "再生" is heard on the sound server's null sink, spoken with the voice that
+# comes with the program, "停止" silences it at once, "再生" again starts over, and
+# "音声調整" opens the voice dialog owned by the window. The program is the one given: the
+# build tree's (ctest) or the installed package's (scripts/check-package.sh).
 source "$(dirname "$0")/lib.sh"
 e2e_with_sound_server "$0" "$@"
 APP=$1
 TEXT="次は終点です。ご乗車ありがとうございました。お忘れ物のないよう、ご注意ください。"
+VOICE_NAME=tohoku-f01-neutral.htsvoice
+
+# The program's own voice: beside it in the build tree, in its data folder when installed.
+program_dir=$(dirname "$(readlink -f "$APP")")
+OWN_VOICE=
+for candidate in "$program_dir/voices" "$program_dir/../share/broadcast-data-tool/voices"; do
+  [[ -r $candidate/$VOICE_NAME ]] && OWN_VOICE=$(readlink -f "$candidate/$VOICE_NAME") && break
+done
+[[ -n $OWN_VOICE ]] || fail "no voice shipped beside $APP"
+for folder in /usr/share/hts-voice /usr/local/share/hts-voice; do
+  if [[ -d $folder ]]; then
+    echo "note: $folder exists; the program's own voice must still be the one used"
+  fi
+done
 
 e2e_start_x "$TEXT"
-e2e_install_test_voice
+e2e_trace_open_jtalk
 e2e_start_app "$APP"
 
 # Records the null sink's monitor into $1 (16 kHz mono, signed 16-bit) in the background.
@@ -44,6 +60,10 @@ stop_recording
 level=$(rms "$E2E_TMP/play.raw" 0 "$(seconds_of "$E2E_TMP/play.raw")")
 loud "$level" || fail "再生 played nothing on the sink (RMS $level)"
 pass "再生 speaks the editor's text (RMS $level over $(seconds_of "$E2E_TMP/play.raw") s)"
+voices=$(grep -o -- "-m [^ ]*" "$E2E_TMP/open_jtalk.log" | sort -u | cut -c4-)
+[[ -n $voices ]] || fail "open_jtalk was never run"
+[[ $(readlink -f "$voices") == "$OWN_VOICE" ]] || fail "spoke with '$voices', not with $OWN_VOICE"
+pass "with the program's own voice ($voices)"
 
 # --- Stop: silence right away --------------------------------------------------------------
 click_ctl stop

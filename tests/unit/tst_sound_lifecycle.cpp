@@ -1,25 +1,41 @@
 // The synthesis processes and the utterance's life with a real audio device: nothing is
-// left running or unreaped, later failures end the speech quietly, and a new text
-// replaces the old one. Runs under scripts/with-sound-server.sh.
+// left running or unreaped, later failures are reported once without losing the rest of
+// the text, and a new text replaces the old one. Runs under scripts/with-sound-server.sh.
 #include "platform/speech/open_jtalk_speech.h"
 #include "child_processes.h"
+#include "platform/speech/speech_settings_dialog.h"
+#include "platform/speech/speech_text.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLabel>
+#include <QProcess>
+#include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 #include <memory>
 
 namespace {
 
-const QString kSharedVoice = QStringLiteral(BDT_SHARED_DIR "/voices/tohoku-f01-neutral.htsvoice");
+const QString kVoice = QStringLiteral(BDT_TEST_VOICE);
 const QString kLongText = QStringLiteral(
     "お客様にお知らせいたします。ただいま、信号確認のため、列車の運転を見合わせております。"
     "運転再開まで、今しばらくお待ちください。お急ぎのところ、ご迷惑をおかけいたします。"
     "振替輸送を実施しておりますので、係員にお尋ねください。");
+const QString kThreePieces = QStringLiteral("次は東京です。お出口は右側です。ドアにご注意ください。");
+
+bool pactl(const QStringList &arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral("pactl"), arguments);
+    return process.waitForFinished(10000) && process.exitCode() == 0;
+}
 
 
 } // namespace
@@ -34,8 +50,12 @@ private slots:
     void stopKillsAndReapsTheSynthesis_data();
     void stopKillsAndReapsTheSynthesis();
     void destructionKillsAndReapsTheSynthesis();
-    void laterFailuresEndTheSpeechQuietly_data();
-    void laterFailuresEndTheSpeechQuietly();
+    void laterFailuresAreReportedOnce_data();
+    void laterFailuresAreReportedOnce();
+    void lostDeviceIsReported();
+    void dialogLeavesTheAnnouncementAlone_data();
+    void dialogLeavesTheAnnouncementAlone();
+    void failingSampleIsShownInTheDialog();
     void speakingAgainReplacesTheSpeech();
     void longTextIsSynthesizedOnlyAhead();
 
@@ -49,9 +69,9 @@ private:
 void TestSoundLifecycle::initTestCase()
 {
     m_setup = OpenJTalkSetup::detect({});
-    m_setup.voices = {kSharedVoice};
-    if (!m_setup.isReady() || !QFile::exists(kSharedVoice))
-        QSKIP("open_jtalk or the shared voice is missing");
+    m_setup.voices = {kVoice};
+    if (!m_setup.isReady() || !QFile::exists(kVoice))
+        QSKIP("open_jtalk or the voice is missing");
     QVERIFY2(qEnvironmentVariableIsSet("PULSE_SERVER"), "run me through scripts/with-sound-server.sh");
     m_dir = std::make_unique<QTemporaryDir>();
 }
@@ -137,36 +157,144 @@ void TestSoundLifecycle::destructionKillsAndReapsTheSynthesis()
     QVERIFY(childProcesses().isEmpty());
 }
 
-void TestSoundLifecycle::laterFailuresEndTheSpeechQuietly_data()
+void TestSoundLifecycle::laterFailuresAreReportedOnce_data()
 {
     QTest::addColumn<QByteArray>("script");
     QTest::addColumn<bool>("someSound");
+    QTest::addColumn<QString>("described");
 
-    QTest::newRow("exits with an error") << QByteArray("echo 'Error: no phoneme' >&2; exit 1") << false;
-    QTest::newRow("crashes") << QByteArray("kill -SEGV $$") << false;
-    QTest::newRow("writes no WAV") << QByteArray("cat >/dev/null; echo 'not a wav'") << false;
-    // The first piece is made by the real program, the second crashes it: what was
-    // made is played and the rest dropped.
-    QTest::newRow("crashes mid-text")
-        << ("if [ -e \"$0.ran\" ]; then kill -SEGV $$; fi; touch \"$0.ran\"; exec "
-            + m_setup.program.toUtf8() + " \"$@\"")
-        << true;
+    // Every run is counted in $0.runs; a real piece is made by the real program.
+    const QByteArray real = "exec " + m_setup.program.toUtf8() + " \"$@\"";
+    QTest::newRow("exits with an error")
+        << QByteArray("echo 'Error: no phoneme' >&2; exit 1") << false
+        << QStringLiteral("終了コード 1: Error: no phoneme");
+    QTest::newRow("crashes") << QByteArray("kill -SEGV $$") << false
+                             << QStringLiteral("異常終了");
+    QTest::newRow("writes no WAV") << QByteArray("cat >/dev/null; echo 'not a wav'") << false
+                                   << QStringLiteral("音声データではありません");
+    // The failing piece is named and left out; the pieces after it are still spoken.
+    QTest::newRow("fails on the middle piece")
+        << ("if [ \"$(wc -l <\"$0.runs\")\" -eq 2 ]; then exit 3; fi; " + real) << true
+        << QStringLiteral("「お出口は右側です。」を読み上げられませんでした");
+    QTest::newRow("crashes after the first piece")
+        << ("if [ \"$(wc -l <\"$0.runs\")\" -gt 1 ]; then kill -SEGV $$; fi; " + real) << true
+        << QStringLiteral("「お出口は右側です。」");
 }
 
-void TestSoundLifecycle::laterFailuresEndTheSpeechQuietly()
+void TestSoundLifecycle::laterFailuresAreReportedOnce()
 {
     QFETCH(QByteArray, script);
     QFETCH(bool, someSound);
-    auto speech = createSpeech(fakeProgram(script));
+    QFETCH(QString, described);
+    const QString program = fakeProgram("echo run >>\"$0.runs\"; " + script);
+    auto speech = createSpeech(program);
     QSignalSpy first(speech.get(), &OpenJTalkSpeech::firstBufferWritten);
     QSignalSpy finished(speech.get(), &OpenJTalkSpeech::finished);
-    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^speech: ")));
+    QSignalSpy failed(speech.get(), &ISpeechComponent::failed);
 
-    speech->speak(kLongText); // starting works; the failure comes later and must not throw
-    QVERIFY(finished.wait(someSound ? 30000 : 10000));
+    speech->speak(kThreePieces); // starting works; the failure comes later and must not throw
+    QVERIFY(finished.wait(20000));
     QCOMPARE(finished.count(), 1);
+    QCOMPARE(failed.count(), 1);
+    QCOMPARE(failed.first().at(0).toInt(), 5);
+    const QString description = failed.first().at(1).toString();
+    QVERIFY2(description.contains(described), qPrintable(description));
+    // Every piece was tried: a failing one does not take the rest of the text with it.
+    QFile runs(program + QStringLiteral(".runs"));
+    QVERIFY(runs.open(QIODevice::ReadOnly));
+    QCOMPARE(runs.readAll().count('\n'), SpeechText::sentences(kThreePieces).size());
     QCOMPARE(first.count(), someSound ? 1 : 0);
     QVERIFY(!speech->isSpeaking());
+    QVERIFY(childProcesses().isEmpty());
+    QVERIFY(!failed.wait(300));
+}
+
+// The sound server loses its only sink while speaking (as when a USB headset is pulled):
+// the speech ends and says why, instead of waiting for the device forever.
+void TestSoundLifecycle::lostDeviceIsReported()
+{
+    auto speech = createSpeech();
+    QSignalSpy first(speech.get(), &OpenJTalkSpeech::firstBufferWritten);
+    QSignalSpy finished(speech.get(), &OpenJTalkSpeech::finished);
+    QSignalSpy failed(speech.get(), &ISpeechComponent::failed);
+    speech->speak(kLongText);
+    QVERIFY(first.wait(10000));
+
+    const auto restore = qScopeGuard([] {
+        pactl({QStringLiteral("load-module"), QStringLiteral("module-null-sink"),
+               QStringLiteral("sink_name=bdt_null"), QStringLiteral("rate=48000")});
+        pactl({QStringLiteral("set-default-sink"), QStringLiteral("bdt_null")});
+    });
+    QVERIFY(pactl({QStringLiteral("unload-module"), QStringLiteral("module-null-sink")}));
+    QVERIFY(failed.wait(5000));
+    QCOMPARE(failed.count(), 1);
+    QVERIFY2(failed.first().at(1).toString().contains(QStringLiteral("出力装置が使えなくなった")),
+             qPrintable(failed.first().at(1).toString()));
+    QCOMPARE(finished.count(), 1);
+    QVERIFY(!speech->isSpeaking());
+    QCOMPARE(speech->synthesisProcessId(), 0);
+    QVERIFY(childProcesses().isEmpty());
+}
+
+void TestSoundLifecycle::dialogLeavesTheAnnouncementAlone_data()
+{
+    QTest::addColumn<bool>("tryOut");
+    QTest::addColumn<bool>("ok");
+    QTest::newRow("cancel") << false << false;
+    QTest::newRow("OK without a try-out") << false << true;
+    // A sample replaces the announcement, and closing the dialog ends the sample.
+    QTest::newRow("cancel after a try-out") << true << false;
+    QTest::newRow("OK after a try-out") << true << true;
+}
+
+void TestSoundLifecycle::dialogLeavesTheAnnouncementAlone()
+{
+    QFETCH(bool, tryOut);
+    QFETCH(bool, ok);
+    auto speech = createSpeech();
+    QSignalSpy first(speech.get(), &OpenJTalkSpeech::firstBufferWritten);
+    QSignalSpy finished(speech.get(), &OpenJTalkSpeech::finished);
+    speech->speak(kLongText);
+    QVERIFY(first.wait(10000));
+
+    QWidget window;
+    QTimer::singleShot(0, this, [&] {
+        auto *dialog = qobject_cast<SpeechSettingsDialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        if (tryOut)
+            dialog->findChild<QPushButton *>(QStringLiteral("tryButton"))->click();
+        dialog->findChild<QDialogButtonBox *>(QStringLiteral("buttonBox"))
+            ->button(ok ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)->click();
+    });
+    speech->showSettingsDialog(&window, QStringLiteral("音声の調節"));
+    QCOMPARE(speech->isSpeaking(), !tryOut);
+    QCOMPARE(finished.count(), tryOut ? 2 : 0);
+    speech->stop();
+    QVERIFY(childProcesses().isEmpty());
+}
+
+// A sample that fails once the dialog's try-out has returned is shown in the dialog, where
+// the operator is looking, and not in a box of the window's.
+void TestSoundLifecycle::failingSampleIsShownInTheDialog()
+{
+    auto speech = createSpeech(fakeProgram("exit 1"));
+    QSignalSpy failed(speech.get(), &ISpeechComponent::failed);
+    QString shown;
+    QWidget window;
+    QTimer::singleShot(0, this, [&] {
+        auto *dialog = qobject_cast<SpeechSettingsDialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        dialog->findChild<QPushButton *>(QStringLiteral("tryButton"))->click();
+        auto *status = dialog->findChild<QLabel *>(QStringLiteral("statusLabel"));
+        if (QTest::qWaitFor([status] { return !status->text().isEmpty(); }, 10000))
+            shown = status->text();
+        dialog->reject();
+    });
+    speech->showSettingsDialog(&window, QStringLiteral("音声の調節"));
+    QVERIFY2(shown.contains(QStringLiteral("終了コード 1")), qPrintable(shown));
+    QCOMPARE(failed.count(), 0);
     QVERIFY(childProcesses().isEmpty());
 }
 

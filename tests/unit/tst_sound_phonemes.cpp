@@ -13,7 +13,7 @@
 
 namespace {
 
-const QString kSharedVoice = QStringLiteral(BDT_SHARED_DIR "/voices/tohoku-f01-neutral.htsvoice");
+const QString kVoice = QStringLiteral(BDT_TEST_VOICE);
 
 struct Run
 {
@@ -30,7 +30,7 @@ Run synthesize(const QString &text, const SpeechSettings &settings)
     const QString trace = dir.filePath(QStringLiteral("trace.txt"));
     const OpenJTalkSetup setup = OpenJTalkSetup::detect({});
     QProcess process;
-    process.start(setup.program, openJTalkArguments(setup, kSharedVoice, settings)
+    process.start(setup.program, openJTalkArguments(setup, kVoice, settings)
                                      << QStringLiteral("-ot") << trace);
     process.write(text.toUtf8() + '\n');
     process.closeWriteChannel();
@@ -143,8 +143,8 @@ private slots:
 
 void TestSoundPhonemes::initTestCase()
 {
-    if (!OpenJTalkSetup::detect({}).isReady() || !QFile::exists(kSharedVoice))
-        QSKIP("open_jtalk or the shared voice is missing");
+    if (!OpenJTalkSetup::detect({}).isReady() || !QFile::exists(kVoice))
+        QSKIP("open_jtalk or the voice is missing");
 }
 
 void TestSoundPhonemes::readsTheGreetingCorrectly()

@@ -3,6 +3,7 @@
 #include "platform/speech/open_jtalk_speech.h"
 #include "platform/speech/speech_factory.h"
 #include "platform/speech/speech_settings_dialog.h"
+#include "platform/speech/speech_text.h"
 #include "platform/speech/speech_wav.h"
 
 #include <QApplication>
@@ -21,7 +22,7 @@
 
 namespace {
 
-const QString kSharedVoice = QStringLiteral(BDT_SHARED_DIR "/voices/tohoku-f01-neutral.htsvoice");
+const QString kVoice = QStringLiteral(BDT_TEST_VOICE);
 constexpr int kRate = 48000;
 constexpr int kBlockFrames = kRate / 100; // 10 ms
 // A 10 ms block above this RMS is sound; the sink's silence is digital zero.
@@ -154,6 +155,7 @@ private slots:
     void initTestCase();
     void init();
     void sentenceReachesTheSink();
+    void piecesFollowEachOtherClosely();
     void stopCutsTheSoundAtOnce();
     void tryOutSpeaksWithTheDialogValues();
 
@@ -166,15 +168,15 @@ private:
 
 void TestSoundPlayback::initTestCase()
 {
-    if (!OpenJTalkSetup::detect({}).isReady() || !QFile::exists(kSharedVoice))
-        QSKIP("open_jtalk or the shared voice is missing");
+    if (!OpenJTalkSetup::detect({}).isReady() || !QFile::exists(kVoice))
+        QSKIP("open_jtalk or the voice is missing");
     QVERIFY2(qEnvironmentVariableIsSet("PULSE_SERVER"), "run me through scripts/with-sound-server.sh");
     // The voice is installed for the user the way an operator would: a link in the
     // user's hts-voice folder, found by the factory.
     m_dataHome = std::make_unique<QTemporaryDir>();
     qputenv("XDG_DATA_HOME", m_dataHome->path().toUtf8());
     QDir().mkpath(m_dataHome->filePath(QStringLiteral("hts-voice")));
-    QVERIFY(QFile::link(kSharedVoice,
+    QVERIFY(QFile::link(kVoice,
                         m_dataHome->filePath(QStringLiteral("hts-voice/tohoku-f01-neutral.htsvoice"))));
     m_clock.start();
 }
@@ -199,7 +201,7 @@ Voiced TestSoundPlayback::reference(const QString &text, const SpeechSettings &s
 {
     const OpenJTalkSetup setup = OpenJTalkSetup::detect({});
     QProcess run;
-    run.start(setup.program, openJTalkArguments(setup, kSharedVoice, settings));
+    run.start(setup.program, openJTalkArguments(setup, kVoice, settings));
     run.write(text.toUtf8() + '\n');
     run.closeWriteChannel();
     if (!run.waitForFinished(30000))
@@ -233,6 +235,35 @@ void TestSoundPlayback::sentenceReachesTheSink()
     QVERIFY(std::abs(heard.seconds - expected.seconds) < 0.5);
     // The null sink passes samples unchanged: the level is the synthesizer's.
     QVERIFY2(std::abs(decibels(heard.level / expected.level)) < 2.0, "level differs");
+}
+
+// The pieces of a longer text are synthesized one by one while the earlier ones play; the
+// listener must not hear where one ends and the next begins. The text has no commas, so
+// every long silence in it lies between two pieces.
+void TestSoundPlayback::piecesFollowEachOtherClosely()
+{
+    const QString text = QStringLiteral("次は東京です。出口は右側です。ご注意ください。終点です。");
+    QCOMPARE(SpeechText::sentences(text).size(), 4);
+    auto speech = createSpeech();
+    QVERIFY(speech);
+    MonitorRecorder recorder(m_clock, this);
+    QVERIFY(recorder.start());
+    QSignalSpy finished(speech.get(), &OpenJTalkSpeech::finished);
+    speech->speak(text);
+    QVERIFY(finished.wait(30000));
+    QTest::qWait(300);
+    recorder.stop();
+
+    const QList<Block> &blocks = recorder.blocks();
+    const Voiced heard = voicedPart(blocks);
+    int longest = 0;
+    for (int i = heard.firstIndex, quiet = 0; i >= 0 && i <= heard.lastIndex; ++i) {
+        quiet = blocks.at(i).rms <= kLoud ? quiet + 1 : 0;
+        longest = std::max(longest, quiet);
+    }
+    qInfo("longest silence between pieces: %d ms in %.2f s of speech", longest * 10, heard.seconds);
+    QVERIFY(heard.seconds > 3);
+    QVERIFY2(longest * 10 < 250, qPrintable(QStringLiteral("%1 ms").arg(longest * 10)));
 }
 
 void TestSoundPlayback::stopCutsTheSoundAtOnce()

@@ -14,6 +14,8 @@ private slots:
     void playStopsThenSpeaksEditorText();
     void stopAndSettings();
     void failureOfAnOperationIsReported();
+    void laterFailureIsShownOncePerPlay_data();
+    void laterFailureIsShownOncePerPlay();
     void closingReleasesTheEngine();
 };
 
@@ -131,6 +133,41 @@ void TestSpeechPreview::failureOfAnOperationIsReported()
     // A failed operation does not disable the buttons.
     QVERIFY(f.form->Command1[0]->isEnabled());
     QCOMPARE(f.form->Text1->text(), QStringLiteral("a"));
+}
+
+// Speech that fails after 再生 has returned is reported by the component's signal, and
+// reaches the operator through the window's error boundary: one box per 再生.
+void TestSpeechPreview::laterFailureIsShownOncePerPlay_data()
+{
+    QTest::addColumn<QList<int>>("failuresAfterEachPlay");
+    QTest::addColumn<int>("boxes");
+    QTest::newRow("one failure") << QList<int>{1} << 1;
+    QTest::newRow("many failures of one play") << QList<int>{3} << 1;
+    QTest::newRow("each play its own box") << QList<int>{2, 0, 1} << 2;
+}
+
+void TestSpeechPreview::laterFailureIsShownOncePerPlay()
+{
+    QFETCH(QList<int>, failuresAfterEachPlay);
+    QFETCH(int, boxes);
+    FormFixture f;
+    f.form->setWindowTitle(QStringLiteral("放送用データ作成ツール"));
+    f.form->Text1->setText(QStringLiteral("次は終点です"));
+    const QString description = QStringLiteral("音声の出力装置が使えなくなりました。");
+    for (int failures : failuresAfterEachPlay) {
+        f.form->Command1[0]->click();
+        for (int i = 0; i < failures; ++i)
+            emit f.speechFactory.last->failed(5, description);
+        QTest::qWait(20); // the report is queued
+    }
+    QCOMPARE(f.messageBox.shown.size(), boxes);
+    for (const ScriptedMessageBox::Shown &box : std::as_const(f.messageBox.shown)) {
+        QCOMPARE(box.prompt, QStringLiteral("実行時エラー '5':\r\n") + description);
+        QCOMPARE(box.icon, IMessageBox::Critical);
+        QCOMPARE(box.buttons, IMessageBox::OkOnly);
+        QCOMPARE(box.title, QStringLiteral("放送用データ作成ツール"));
+    }
+    QVERIFY(f.form->Command1[0]->isEnabled());
 }
 
 void TestSpeechPreview::closingReleasesTheEngine()

@@ -80,6 +80,26 @@ void TestSpeechText::sentences_data()
     QTest::newRow("only the first piece is shortened")
         << QStringLiteral("はい。あいう、えおかきく。") << 20 << 5
         << QStringList{QStringLiteral("はい。"), QStringLiteral("あいう、えおかきく。")};
+    // A NUL from a data file would end open_jtalk's input there; other controls are noise.
+    QTest::newRow("control characters are spaces")
+        << QStringLiteral("次は") + QChar(0) + QStringLiteral("東京") + QChar(0x1B)
+               + QStringLiteral("です。") + QChar(0x7F) + QChar(0x85) + QChar(0x9F)
+               + QStringLiteral("お出口")
+        << big << big << QStringList{QStringLiteral("次は 東京 です。"), QStringLiteral("お出口")};
+    QTest::newRow("half-width stop and comma")
+        << QStringLiteral("あいう､えお､かきく｡けこ｣さし｡") << 10 << 10
+        << QStringList{QStringLiteral("あいう､えお､"), QStringLiteral("かきく｡"),
+                       QStringLiteral("けこ｣さし｡")};
+    QTest::newRow("ASCII stops before a space or a line break")
+        << QStringLiteral("Next stop. Tokyo! Mind the gap?\nYes") << big << big
+        << QStringList{QStringLiteral("Next stop."), QStringLiteral("Tokyo!"),
+                       QStringLiteral("Mind the gap?"), QStringLiteral("Yes")};
+    QTest::newRow("ASCII stops inside a word do not cut")
+        << QStringLiteral("Ver.3.5 at www.example.jp!Go.") << big << big
+        << QStringList{QStringLiteral("Ver.3.5 at www.example.jp!Go.")};
+    QTest::newRow("repeated ASCII stops stay together")
+        << QStringLiteral("Wait... What?! 了解。") << big << big
+        << QStringList{QStringLiteral("Wait..."), QStringLiteral("What?!"), QStringLiteral("了解。")};
     QTest::newRow("unspeakable first sentence does not use up the short limit")
         << QStringLiteral("……。あいう、えおかきく。") << 20 << 5
         << QStringList{QStringLiteral("あいう、"), QStringLiteral("えおかきく。")};
@@ -151,6 +171,9 @@ void TestSpeechText::endsSentence_data()
     QTest::newRow("comma") << QStringLiteral("まもなく、") << false;
     QTest::newRow("cut at a space") << QStringLiteral("Please stand") << false;
     QTest::newRow("bracket without a stop") << QStringLiteral("「東京」") << false;
+    QTest::newRow("half-width stop") << QStringLiteral("東京です｡") << true;
+    QTest::newRow("half-width comma") << QStringLiteral("まもなく､") << false;
+    QTest::newRow("ASCII stop") << QStringLiteral("Next stop.") << true;
 }
 
 void TestSpeechText::endsSentence()

@@ -1,4 +1,5 @@
 // Finding Open JTalk voices on disk.
+#include "platform/speech/speech_engine_choice.h"
 #include "platform/speech/speech_voices.h"
 
 #include <QApplication>
@@ -30,9 +31,11 @@ private slots:
     void skipsMissingFoldersAndOtherFiles();
     void listsAFileReachedTwiceOnce();
     void userFolderFollowsXdgDataHome();
+    void builtInVoiceIsTheDefault_data();
+    void builtInVoiceIsTheDefault();
     void sampleRate_data();
     void sampleRate();
-    void sharedVoiceIsFortyEightKilohertz();
+    void projectVoiceIsFortyEightKilohertz();
 };
 
 void TestSpeechVoices::findsVoicesInFolderOrder()
@@ -90,12 +93,44 @@ void TestSpeechVoices::userFolderFollowsXdgDataHome()
     const QString userFolder = g_dataHome->filePath(QStringLiteral("hts-voice"));
     QCOMPARE(SpeechVoices::defaultFolders().last(), userFolder);
 
-    // How the tests hand the shared voice to the component: a link in the user's folder.
+    // How a user adds a voice of their own: a file (here a link) in their folder.
     QDir().mkpath(userFolder + QStringLiteral("/tohoku"));
     const QString link = userFolder + QStringLiteral("/tohoku/tohoku-f01-neutral.htsvoice");
-    QVERIFY(QFile::link(QStringLiteral(BDT_SHARED_DIR "/voices/tohoku-f01-neutral.htsvoice"), link));
+    QVERIFY(QFile::link(QStringLiteral(BDT_TEST_VOICE), link));
     QVERIFY(SpeechVoices::find(SpeechVoices::defaultFolders()).contains(link));
     QFile::remove(link);
+}
+
+// The program finds its own voice from its own folder, in the build tree and installed
+// under any prefix, and uses it while the user has chosen no other.
+void TestSpeechVoices::builtInVoiceIsTheDefault_data()
+{
+    QTest::addColumn<QString>("programFolder");
+    QTest::addColumn<QString>("builtInVoice");
+    QTest::newRow("build tree") << "build" << "build/voices/own.htsvoice";
+    QTest::newRow("package under /usr")
+        << "usr/bin" << "usr/share/broadcast-data-tool/voices/own.htsvoice";
+    QTest::newRow("installed under /usr/local")
+        << "usr/local/bin" << "usr/local/share/broadcast-data-tool/voices/own.htsvoice";
+}
+
+void TestSpeechVoices::builtInVoiceIsTheDefault()
+{
+    QFETCH(QString, programFolder);
+    QFETCH(QString, builtInVoice);
+    QTemporaryDir root;
+    const QString own = root.filePath(builtInVoice);
+    const QString users = root.filePath(QStringLiteral("home/hts-voice/a-users.htsvoice"));
+    writeFile(own);
+    writeFile(users);
+
+    const QStringList folders = SpeechVoices::builtInFolders(root.filePath(programFolder))
+        << root.filePath(QStringLiteral("home/hts-voice"));
+    const QStringList voices = SpeechVoices::find(folders);
+    QCOMPARE(voices, (QStringList{own, users}));
+    QCOMPARE(chooseOpenJTalkVoice(voices, QString()), own);
+    // The user's own choice still wins, and their voice is still offered.
+    QCOMPARE(chooseOpenJTalkVoice(voices, users), users);
 }
 
 void TestSpeechVoices::sampleRate_data()
@@ -122,13 +157,11 @@ void TestSpeechVoices::sampleRate()
     QCOMPARE(SpeechVoices::sampleRate(path), rate);
 }
 
-void TestSpeechVoices::sharedVoiceIsFortyEightKilohertz()
+void TestSpeechVoices::projectVoiceIsFortyEightKilohertz()
 {
-    const QString shared = QStringLiteral(BDT_SHARED_DIR "/voices/tohoku-f01-neutral.htsvoice");
-    if (!QFile::exists(shared))
-        QSKIP("the shared test voice is not there");
-    QCOMPARE(SpeechVoices::sampleRate(shared), 48000);
-    QCOMPARE(SpeechVoices::displayName(shared), QStringLiteral("tohoku-f01-neutral"));
+    const QString voice = QStringLiteral(BDT_TEST_VOICE);
+    QCOMPARE(SpeechVoices::sampleRate(voice), 48000);
+    QCOMPARE(SpeechVoices::displayName(voice), QStringLiteral("tohoku-f01-neutral"));
     QCOMPARE(SpeechVoices::sampleRate(QStringLiteral("/nonexistent.htsvoice")), 0);
 }
 

@@ -1,0 +1,108 @@
+#include "platform/speech/speech_failure_messages.h"
+
+namespace SpeechFailureMessages {
+
+namespace {
+
+const QString kReinstall = QStringLiteral(
+    "open-jtalk と open-jtalk-mecab-naist-jdic のパッケージを入れ直すか、"
+    "「音声調整」で別の声を選んでください。");
+const QString kCheckSound = QStringLiteral(
+    "サウンドサーバー（PulseAudio など）が動いているか、スピーカーやヘッドホンが"
+    "つながっているかを確かめてから、もう一度「再生」を押してください。");
+
+// The first line of what the program said, short enough for a message box.
+QString firstLine(const QString &detail)
+{
+    const QString line = detail.trimmed().section(u'\n', 0, 0).trimmed();
+    return line.size() > 200 ? line.left(200) + QStringLiteral("…") : line;
+}
+
+QString withDetail(const QString &what, const QString &detail)
+{
+    const QString line = firstLine(detail);
+    return line.isEmpty() ? what : QStringLiteral("%1（%2）").arg(what, line);
+}
+
+} // namespace
+
+QString synthesisExited(int exitCode, const QString &detail)
+{
+    QString status = QStringLiteral("終了コード %1").arg(exitCode);
+    if (const QString line = firstLine(detail); !line.isEmpty())
+        status += QStringLiteral(": ") + line;
+    return QStringLiteral("音声合成プログラム open_jtalk がエラーで終了しました（%1）。").arg(status)
+        + kReinstall;
+}
+
+QString synthesisCrashed(const QString &detail)
+{
+    return withDetail(QStringLiteral("音声合成プログラム open_jtalk が異常終了しました"), detail)
+        + QStringLiteral("。この部分の記号や珍しい文字を書き換えてみてください。直らないときは、")
+        + kReinstall;
+}
+
+QString synthesisNotAudio(const QString &reason)
+{
+    return withDetail(QStringLiteral("音声合成プログラム open_jtalk の出力が音声データではありませんでした"),
+                      reason)
+        + QStringLiteral("。") + kReinstall;
+}
+
+QString synthesisWrongFormat(int wroteRate, int expectedRate)
+{
+    return QStringLiteral("音声合成プログラム open_jtalk が、声のファイルの示す形式（%1 Hz）と"
+                          "違う形式（%2 Hz）で音声を出力しました。")
+               .arg(expectedRate)
+               .arg(wroteRate)
+        + kReinstall;
+}
+
+QString synthesisNotStarted(const QString &reason)
+{
+    return withDetail(QStringLiteral("音声合成プログラム open_jtalk を起動できません"), reason)
+        + QStringLiteral("。") + kReinstall;
+}
+
+QString pieceSkipped(const QString &piece, const QString &cause)
+{
+    return QStringLiteral("「%1」を読み上げられませんでした（続きは読み上げます）。\n%2").arg(piece, cause);
+}
+
+QString restDropped(const QString &piece, const QString &cause)
+{
+    return QStringLiteral("「%1」から後を読み上げられませんでした。\n%2").arg(piece, cause);
+}
+
+QString noOutputDevice()
+{
+    return QStringLiteral("音声の出力装置が見つかりません。") + kCheckSound;
+}
+
+QString outputFormatRefused(int sampleRate)
+{
+    return QStringLiteral("音声の出力装置がこの声の形式（%1 Hz）に対応していません。"
+                          "「音声調整」で別の声を選ぶか、別の出力装置を使ってください。")
+        .arg(sampleRate);
+}
+
+QString outputNotOpened(int errorCode)
+{
+    return QStringLiteral("音声の出力装置を開けません（エラー %1）。").arg(errorCode) + kCheckSound;
+}
+
+QString outputLost()
+{
+    return QStringLiteral("読み上げの途中で音声の出力装置が使えなくなったため、読み上げを中止しました。")
+        + kCheckSound;
+}
+
+QString engineFailed(const QString &engine, const QString &reason)
+{
+    return withDetail(QStringLiteral("音声合成エンジン %1 が読み上げの途中でエラーになりました").arg(engine),
+                      reason)
+        + QStringLiteral("。speech-dispatcher が動いているかを確かめるか、"
+                         "「音声調整」で別のエンジンを選んでください。");
+}
+
+} // namespace SpeechFailureMessages

@@ -152,6 +152,7 @@ struct Reader::State
     std::array<QString, 3> fields;
     int line = 0;
     bool failed = false;
+    bool keepRowLines = false;
 
     // The byte-order mark can only be told from the first three bytes.
     bool encodingKnown(bool atEnd)
@@ -200,6 +201,8 @@ struct Reader::State
             return fail(cause);
         result.rows.push_back(
             BroadcastRow{std::move(fields[0]), std::move(fields[1]), std::move(fields[2])});
+        if (keepRowLines)
+            result.rowLines.push_back(line);
         return true;
     }
 
@@ -241,6 +244,14 @@ Reader::~Reader() = default;
 void Reader::reserve(qsizetype rows)
 {
     m_state->result.rows.reserve(std::size_t(rows));
+    if (m_state->keepRowLines)
+        m_state->result.rowLines.reserve(std::size_t(rows));
+}
+
+void Reader::keepRowLines()
+{
+    m_state->keepRowLines = true;
+    m_state->result.rowLines.reserve(m_state->result.rows.capacity());
 }
 
 bool Reader::feed(QByteArrayView bytes)

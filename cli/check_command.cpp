@@ -1,6 +1,7 @@
 #include "cli/check_command.h"
 
 #include "cli/cli_messages.h"
+#include "cli/table_lifetime.h"
 #include "files/broadcast_file_io.h"
 #include "table/content_rule.h"
 
@@ -69,7 +70,7 @@ QStringList warningsFor(const BroadcastRow &row)
 // Checks one file; returns whether it has a problem (with strict, a warning counts).
 bool checkFile(const QString &file, bool strict)
 {
-    const broadcast_file::ReadOutcome outcome =
+    broadcast_file::ReadOutcome outcome =
         broadcast_file::readFile(file, broadcast_file::RowLines::Keep);
     const QString prefix = strict ? QString() : pick(QStringLiteral("警告: "),
                                                      QStringLiteral("warning: "));
@@ -89,6 +90,7 @@ bool checkFile(const QString &file, bool strict)
     if (outcome.problem)
         CliMessages::printOut(
             at(file, outcome.problem->line, CliMessages::fromCore(outcome.problem->cause)));
+    keepUntilExit(std::move(outcome.rows));
     return outcome.problem || (strict && warned);
 }
 

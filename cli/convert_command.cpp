@@ -1,6 +1,7 @@
 #include "cli/convert_command.h"
 
 #include "cli/cli_messages.h"
+#include "cli/table_lifetime.h"
 #include "files/atomic_write.h"
 #include "files/broadcast_file_format.h"
 #include "files/broadcast_file_io.h"
@@ -96,7 +97,9 @@ int runConvert(const QString &input, const QString &output)
         }
         return 0;
     }
-    if (const auto problem = broadcast_file::writeFile(output, read.rows)) {
+    const auto problem = broadcast_file::writeFile(output, read.rows);
+    keepUntilExit(std::move(read.rows));
+    if (problem) {
         if (problem->line > 0)
             return refused(*problem);
         CliMessages::printErr(at(output, 0, fromCore(problem->cause)));

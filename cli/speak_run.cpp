@@ -19,6 +19,18 @@ namespace {
 // The silence written for a row with nothing to speak.
 constexpr int kSilenceMs = 100;
 
+// A row that fits in one synthesis run is spoken in one, which keeps the synthesizer's own
+// phrasing across its sentences and starts one process for it; a longer one is cut as
+// 再生 cuts it. Text the synthesizer cannot speak at all gives no piece.
+QStringList piecesOf(const QString &content)
+{
+    QStringList pieces = SpeechText::sentences(content);
+    const QString whole = SpeechText::oneLine(content).trimmed();
+    if (pieces.size() > 1 && whole.size() <= SpeechText::kMaxChars)
+        pieces = QStringList{whole};
+    return pieces;
+}
+
 } // namespace
 
 SpeakRun::SpeakRun(SpeakSetup setup, std::vector<SpeakRow> rows, QObject *parent)
@@ -26,7 +38,7 @@ SpeakRun::SpeakRun(SpeakSetup setup, std::vector<SpeakRow> rows, QObject *parent
       m_state(m_rows.size())
 {
     for (std::size_t row = 0; row < m_rows.size(); ++row) {
-        const QStringList pieces = SpeechText::sentences(m_rows[row].content);
+        const QStringList pieces = piecesOf(m_rows[row].content);
         m_state[row].pcm.resize(std::size_t(pieces.size()));
         m_state[row].remaining = int(pieces.size());
         for (qsizetype i = 0; i < pieces.size(); ++i) {

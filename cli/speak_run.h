@@ -29,9 +29,10 @@ struct SpeakSetup
     int processes = 1;     // open_jtalk runs at once
 };
 
-// Writes one WAV per row, running several open_jtalk processes at once. Each row is cut
-// into pieces as the window's 再生 cuts it, each piece synthesized by its own process, and
-// the pieces joined with the window's pauses, so that a row's file sounds as 再生 does.
+// Writes one WAV per row, running several open_jtalk processes at once. A row's text is
+// prepared as the window's 再生 prepares it; a row longer than one synthesis run takes is
+// cut into pieces as 再生 cuts it, each synthesized by its own process, and the pieces are
+// joined with the window's pauses.
 // A row with nothing to speak gets a short silence, so that the files stay numbered as
 // the rows. A row with a piece the synthesizer fails on gets no file (an older one of the
 // same name is removed) and is reported; the other rows are still written.

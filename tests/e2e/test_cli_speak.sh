@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # broadcast-data speak on a real file with the project's voice: one WAV per row, spoken
-# rows of plausible length, a short silence for a row with nothing to speak, a long row
-# joined from its pieces, several open_jtalk processes at once, the user's voice settings
-# or --voice, --rows, progress only on a terminal, and a row the synthesizer fails on.
+# rows of plausible length, a short silence for a row with nothing to speak, a row longer
+# than one synthesis run joined from its pieces, several open_jtalk processes at once, the
+# user's voice settings or --voice, --rows, progress only on a terminal, and a row the
+# synthesizer fails on.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/cli_lib.sh"
 D=$E2E_TMP/speak
@@ -27,7 +28,7 @@ STANDIN
 chmod +x "$E2E_TMP/bin/open_jtalk"
 export PATH="$E2E_TMP/bin:$PATH"
 
-LONG='ご乗車ありがとうございました。まもなく終点、東京です。お出口は右側です。新幹線、中央線、山手線、京浜東北線、東海道線、横須賀線、総武快速線、京葉線はお乗り換えです。お忘れ物のないよう、ご注意ください。'
+LONG='ご乗車ありがとうございました。まもなく終点、東京です。お出口は右側です。新幹線、中央線、山手線、京浜東北線、東海道線、横須賀線、総武快速線、京葉線はお乗り換えです。お忘れ物のないよう、ご注意ください。本日もご利用いただきまして、ありがとうございました。'
 write_cp932 routeTp.csv '次は新宿です,1,0' '' ',0,0' '。。。,0,1' "$LONG,0,2" '終点です,0,3'
 
 seconds() { soxi -D "$1"; }

@@ -14,6 +14,7 @@
 #include <QShowEvent>
 #include <QTimer>
 #include <QCoreApplication>
+#include <QLineEdit>
 #include <QPushButton>
 
 Form1::Form1(FormServices services, QWidget *parent)
@@ -85,6 +86,11 @@ void Form1::Dispatch(const std::function<void()> &handler)
         const RuntimeError error = RuntimeError::outOfMemory();
         showUnhandledError(error.number(), error.description());
     }
+}
+
+QString Form1::editorContent() const
+{
+    return Text1->text();
 }
 
 void Form1::showUnhandledError(int number, const QString &description)

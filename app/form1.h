@@ -2,6 +2,7 @@
 
 #include "app/form_services.h"
 #include "files/file_commands.h"
+#include "speech/speech_preview.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -27,7 +28,7 @@ class RuntimeError;
 // speech buttons. Its event handlers live beside the subsystem they belong to (table/,
 // files/, speech/), in the parts it is made of; this class creates the controls and
 // routes user events to those handlers.
-class Form1 final : public QMainWindow, public FileCommands
+class Form1 final : public QMainWindow, public FileCommands, public SpeechPreview
 {
     Q_OBJECT
 public:
@@ -35,14 +36,14 @@ public:
     ~Form1() override;
 
     // Controls, named as the handlers use them (the list and the row editor belong to the
-    // table's part, the save dialog to the File menu's).
+    // table's part, the save dialog to the File menu's, the speech buttons to the speech
+    // preview's).
     std::array<QPushButton *, 7> Command2{};
     QGroupBox *Frame2 = nullptr;
     QGroupBox *Frame1 = nullptr;
     QPushButton *Command3 = nullptr;
     QLabel *Label1 = nullptr;
     QGroupBox *Frame3 = nullptr;
-    std::array<QPushButton *, 3> Command1{};
     QMenu *MnuFile = nullptr;
     QAction *MnuFileNew = nullptr;
     QAction *MnuFileOpen = nullptr;
@@ -50,23 +51,17 @@ public:
     QAction *MnuBdr1 = nullptr;
     QAction *MnuFileExit = nullptr;
 
-    QPointer<ISpeechComponent> SpeechEngine;
-
-    // Handlers.
-    void Command1_Click(std::int16_t Index);
-    void Form_Load();
-    void Form_QueryUnload(std::int16_t &Cancel, std::int16_t UnloadMode);
-    void SpeechEngine_Failed(int Number, const QString &Description);
-
     // The one entry point of every user event: runs the handler and shows any error it
     // did not trap, leaving the window and its table as the failure left them.
-    void Dispatch(const std::function<void()> &handler);
+    void Dispatch(const std::function<void()> &handler) override;
 
 protected:
     IMessageBox &messageBox() const override { return *m_services.messageBox; }
     IApiLib &apiLib() const override { return *m_services.apiLib; }
     QWidget *dialogOwner() override { return this; }
     void endProgram() override { m_services.endProgram(); }
+    QString editorContent() const override;
+    ISpeechComponentFactory *speechFactory() const override { return m_services.speechFactory; }
 
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
@@ -77,11 +72,9 @@ private:
     void createMenu();
     void routeEvents();
     void showUnhandledError(int number, const QString &description);
-    void setSpeechButtonsEnabled(bool enabled);
 
     FormServices m_services;
     bool m_loadPending = false; // Form_Load waits for the first paint
-    bool m_speechFailureShown = false; // since the last 再生
     std::unique_ptr<IMessageBox> m_ownMessageBox;
     std::unique_ptr<IApiLib> m_ownApiLib;
     std::unique_ptr<ICommonDialog> m_ownCommonDialog;

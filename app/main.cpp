@@ -1,6 +1,8 @@
 #include "app/form1.h"
 #include "app/first_paint_probe.h"
 #include "app/japanese_ui.h"
+#include "platform/runtime/application_identity.h"
+#include "platform/speech/dialog/qt_speech_settings_ui.h"
 #include "platform/speech/speech_factory.h"
 
 #include <QApplication>
@@ -8,10 +10,11 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("broadcast-data-tool"));
+    setApplicationIdentity(QStringLiteral("broadcast-data-tool"));
     installJapaneseTranslations(app);
 
-    DefaultSpeechFactory speechFactory;
+    QtSpeechSettingsUi speechSettingsUi;
+    DefaultSpeechFactory speechFactory(speechSettingsUi);
     FormServices services;
     services.speechFactory = &speechFactory;
     services.loadAfterFirstPaint = true;

@@ -1,11 +1,13 @@
 // How soon speech starts: the time from speak() to the first audio handed to the output,
 // for one sentence and for a paragraph, against open_jtalk alone synthesizing the
 // sentence. Needs a sound server: scripts/with-sound-server.sh build/bench/bench_speech
+#include "platform/speech/dialog/qt_speech_settings_ui.h"
 #include "platform/speech/open_jtalk_speech.h"
 #include "platform/speech/speech_factory.h"
 #include "platform/speech/speech_text.h"
 
 #include <QApplication>
+#include <QSettings>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -106,7 +108,8 @@ double creationMs()
     qputenv("XDG_DATA_HOME", dataHome.path().toUtf8());
     QElapsedTimer clock;
     clock.start();
-    DefaultSpeechFactory factory;
+    QtSpeechSettingsUi settingsUi;
+    DefaultSpeechFactory factory(settingsUi);
     std::unique_ptr<ISpeechComponent> component(factory.create(nullptr));
     const double ms = clock.nsecsElapsed() / 1e6;
     if (saved.isNull())
@@ -127,7 +130,9 @@ int main(int argc, char **argv)
         return 1;
     }
     QTemporaryDir config;
-    OpenJTalkSpeech speech(setup, config.filePath(QStringLiteral("speech.ini")), nullptr);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config.path());
+    QtSpeechSettingsUi settingsUi;
+    OpenJTalkSpeech speech(setup, settingsUi, nullptr);
 
     // The first speak() of the process also connects to the sound server.
     referenceMs(setup, kSentence);

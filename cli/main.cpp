@@ -4,6 +4,7 @@
 #include "cli/cli_messages.h"
 #include "cli/convert_command.h"
 #include "cli/speak_command.h"
+#include "platform/runtime/application_identity.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>
@@ -13,8 +14,8 @@
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("broadcast-data"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(BDT_VERSION));
+    // Its own name and the project's version; the user's settings shared with the window.
+    setApplicationIdentity(QStringLiteral("broadcast-data"));
     // The argument parser's own errors ("Unknown option ...") come from Qt's catalogue.
     auto *qtMessages = new QTranslator(&app);
     if (CliMessages::japanese()

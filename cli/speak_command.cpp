@@ -68,7 +68,7 @@ int runSpeak(const QString &file, const QString &folder, const std::vector<RowRa
                                      " (the packages open-jtalk and open-jtalk-mecab-naist-jdic are needed)")));
         return 1;
     }
-    const SpeechSettings settings = SpeechSettings::load(SpeechSettings::defaultFile());
+    const SpeechSettings settings = SpeechSettings::load();
     const QString voice = voiceOption.isEmpty() ? chooseOpenJTalkVoice(setup.voices, settings.voice)
                                                 : voiceOption;
     if (voice.isEmpty()) {

@@ -13,15 +13,23 @@
 
 namespace {
 
-const QString kCannotCreate = QStringLiteral("ファイルを作成できません");
-const QString kCannotWrite = QStringLiteral("ファイルに書き込めません");
-const QString kCannotSync = QStringLiteral("ファイルをディスクに書き込めません");
-const QString kCannotClose = QStringLiteral("ファイルを閉じられません");
-const QString kCannotReplace = QStringLiteral("ファイルを置き換えられません");
+enum class Step { Create, Write, Sync, Close, Replace };
 
-WriteFailure failure(const QString &what, int error)
+QString whatFailed(Step step)
 {
-    return {what, describeFileError(error), error};
+    switch (step) {
+    case Step::Create: return QStringLiteral("ファイルを作成できません");
+    case Step::Write: return QStringLiteral("ファイルに書き込めません");
+    case Step::Sync: return QStringLiteral("ファイルをディスクに書き込めません");
+    case Step::Close: return QStringLiteral("ファイルを閉じられません");
+    case Step::Replace: break;
+    }
+    return QStringLiteral("ファイルを置き換えられません");
+}
+
+WriteFailure failure(Step step, int error)
+{
+    return {whatFailed(step), describeFileError(error), error};
 }
 
 // A name beside the target for the instant before the rename. It starts with a dot and
@@ -115,31 +123,31 @@ std::optional<WriteFailure> writeFileAtomically(const QString &path, QByteArrayV
     struct stat existing{};
     const bool exists = ::stat(targetName.constData(), &existing) == 0;
     if (exists && S_ISDIR(existing.st_mode))
-        return failure(kCannotReplace, EISDIR);
+        return failure(Step::Replace, EISDIR);
     if (exists && !S_ISREG(existing.st_mode))
-        return WriteFailure{kCannotReplace, QStringLiteral("通常のファイルではありません"), EINVAL};
+        return WriteFailure{whatFailed(Step::Replace), QStringLiteral("通常のファイルではありません"), EINVAL};
     if (exists && ::access(targetName.constData(), W_OK) != 0)
-        return failure(kCannotWrite, errno);
+        return failure(Step::Write, errno);
 
     NewFile file;
     file.fd = openNewFile(folder, baseName, &file.name);
     if (file.fd < 0)
-        return failure(kCannotCreate, errno);
+        return failure(Step::Create, errno);
     if (exists && ::fchmod(file.fd, existing.st_mode & 07777) != 0)
-        return failure(kCannotCreate, errno);
+        return failure(Step::Create, errno);
     if (!writeAll(file.fd, bytes))
-        return failure(kCannotWrite, errno);
+        return failure(Step::Write, errno);
     if (::fsync(file.fd) != 0)
-        return failure(kCannotSync, errno);
+        return failure(Step::Sync, errno);
     if (file.name.isEmpty() && !nameUnnamedFile(file.fd, folder, baseName, &file.name))
-        return failure(kCannotReplace, errno);
+        return failure(Step::Replace, errno);
     // Closed before the rename: on file systems that report a failed write only when the
     // file is closed, the old file must still be there to keep.
     const int fd = std::exchange(file.fd, -1);
     if (::close(fd) != 0)
-        return failure(kCannotClose, errno);
+        return failure(Step::Close, errno);
     if (::rename(file.name.constData(), targetName.constData()) != 0)
-        return failure(kCannotReplace, errno);
+        return failure(Step::Replace, errno);
     file.name.clear();
     return std::nullopt;
 }

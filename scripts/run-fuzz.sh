@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds the file-format fuzzer (tests/fuzz) with clang into build-fuzz/ (or
-# $FUZZ_BUILD_DIR) and runs it for the given number of seconds (default 60) from a scratch
-# copy of the seed corpus, so that the inputs it grows do not end up in the repository.
+# Builds the file-format fuzzer (tests/fuzz) and the file core it links with clang into
+# build-fuzz/ (or $FUZZ_BUILD_DIR) and runs it for the given number of seconds (default 60)
+# from a scratch copy of the seed corpus, so that the inputs it grows do not end up in the
+# repository.
 # Fails if the fuzzer finds a crash, a sanitizer report, a broken property or a hang; the
 # input that did it is kept in the build folder's artifacts/ to be turned into a test.
 #
@@ -13,9 +14,10 @@ seconds=${1:-60}
 shift || true
 
 "$root/scripts/install-deps.sh" --test
-cmake -S "$root/tests/fuzz" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DCMAKE_CXX_COMPILER=clang++ >/dev/null
-cmake --build "$build" -j"$(nproc)"
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_CXX_COMPILER=clang++ -DBDT_FUZZ=ON -DBUILD_TESTING=OFF -DBDT_BENCHMARKS=OFF >/dev/null
+cmake --build "$build" -j"$(nproc)" --target fuzz_broadcast_file
+fuzzer="$build/tests/fuzz/fuzz_broadcast_file"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -26,7 +28,7 @@ mkdir -p "$build/artifacts"
 export ASAN_OPTIONS=${ASAN_OPTIONS:-halt_on_error=1:detect_leaks=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 status=0
-"$build/fuzz_broadcast_file" "$work/corpus" \
+"$fuzzer" "$work/corpus" \
   -max_total_time="$seconds" -max_len=4096 -timeout=25 -print_final_stats=1 \
   -artifact_prefix="$build/artifacts/" "$@" || status=$?
 if (( status != 0 )); then

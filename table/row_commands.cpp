@@ -12,15 +12,8 @@ namespace {
 
 const QString kNewRowContent = QStringLiteral("(新しい行)");
 
-enum Command : std::int16_t {
-    AddRow = 0,
-    DeleteRow = 1,
-    CopyRow = 2,
-    AppendPaste = 3,
-    InsertPaste = 4,
-    MoveUp = 5,
-    MoveDown = 6,
-};
+// The buttons' indices, Command2(0) to Command2(6).
+enum Command : std::int16_t { AddRow, DeleteRow, CopyRow, AppendPaste, InsertPaste, MoveUp, MoveDown };
 
 // WorkItem and NewItem belong to one command: whatever way the command ends, they are
 // released.

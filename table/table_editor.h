@@ -43,8 +43,6 @@ public:
 protected:
     TableEditor() = default;
     virtual ~TableEditor() = default;
-    TableEditor(const TableEditor &) = delete;
-    TableEditor &operator=(const TableEditor &) = delete;
 
     virtual IMessageBox &messageBox() const = 0;
 

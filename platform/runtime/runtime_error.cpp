@@ -21,6 +21,11 @@ RuntimeError RuntimeError::outOfMemory()
     return RuntimeError(OutOfMemory, QStringLiteral("メモリが不足しています。"));
 }
 
+RuntimeError RuntimeError::pathFileAccess(const QString &description)
+{
+    return RuntimeError(PathFileAccessError, description);
+}
+
 RuntimeError RuntimeError::objectNotSet()
 {
     return RuntimeError(ObjectNotSet,

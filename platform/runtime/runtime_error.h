@@ -29,9 +29,11 @@ public:
 
     RuntimeError(int number, QString description);
 
+    // Speech that failed, with what failed and what to do.
     static RuntimeError invalidProcedureCall(const QString &description);
     static RuntimeError overflow();
     static RuntimeError outOfMemory();
+    static RuntimeError pathFileAccess(const QString &description);
     static RuntimeError objectNotSet();
     static RuntimeError invalidPropertyValue();
     static RuntimeError cannotCreateObject(const QString &description = QString());

@@ -1,17 +1,14 @@
 #include "platform/speech/open_jtalk_speech.h"
-#include "platform/dialogs/modal_dialog.h"
 
 #include "platform/speech/speech_audio_output.h"
 #include "platform/speech/speech_engine_choice.h"
-#include "platform/speech/speech_errors.h"
+#include "platform/runtime/runtime_error.h"
 #include "platform/speech/speech_failure_messages.h"
 #include "platform/speech/speech_pacing.h"
-#include "platform/speech/speech_settings_dialog.h"
 #include "platform/speech/speech_text.h"
 #include "platform/speech/speech_voices.h"
 
 #include <QAudioFormat>
-#include <QWidget>
 
 namespace {
 
@@ -35,9 +32,9 @@ QAudioFormat formatFor(const QString &voice)
 
 } // namespace
 
-OpenJTalkSpeech::OpenJTalkSpeech(OpenJTalkSetup setup, QString settingsFile, QObject *parent)
-    : ISpeechComponent(parent), m_setup(std::move(setup)),
-      m_settingsFile(std::move(settingsFile)), m_settings(SpeechSettings::load(m_settingsFile)),
+OpenJTalkSpeech::OpenJTalkSpeech(OpenJTalkSetup setup, ISpeechSettingsUi &ui, QObject *parent)
+    : ISpeechComponent(parent), m_setup(std::move(setup)), m_ui(ui),
+      m_settings(SpeechSettings::load()),
       m_output(new SpeechAudioOutput(this))
 {
     m_output->setLowWaterMs(kReadAheadMs);
@@ -97,41 +94,35 @@ void OpenJTalkSpeech::showSettingsDialog(QWidget *owner, const QString &title)
         return items;
     };
     sources.tryOut = [this](const SpeechSettings &values) {
-        speakWith(SpeechSettingsDialog::sampleText(), values, true);
+        speakWith(speechSampleText(), values, true);
     };
 
     SpeechSettings shown = m_settings;
     shown.voice = currentVoice();
-    SpeechSettingsDialog dialog(owner, title, shown, std::move(sources));
-    m_dialog = &dialog;
-    const bool accepted = execModal(dialog, owner) == QDialog::Accepted;
-    m_dialog = nullptr;
+    const std::optional<SpeechSettings> chosen = m_ui.run(owner, title, shown, std::move(sources));
     // A sample still playing belongs to the dialog; an announcement that was playing when
     // it opened, and was not replaced by a sample, goes on.
-    if (m_tryOut)
+    if (m_failures.isSample())
         stop();
-    if (!accepted)
+    if (!chosen)
         return;
-    m_settings = dialog.settings();
-    if (!m_settings.save(m_settingsFile))
-        throw RuntimeError(RuntimeError::PathFileAccessError,
-                           QStringLiteral("音声の設定を保存できません: %1").arg(m_settingsFile));
+    m_settings = *chosen;
+    m_settings.saveOrThrow();
 }
 
 void OpenJTalkSpeech::speakWith(const QString &text, const SpeechSettings &settings,
                                 bool tryOut)
 {
     stop();
-    m_tryOut = tryOut;
-    m_failureReported = false;
+    m_failures.begin(tryOut);
     const QStringList pieces = SpeechText::sentences(text);
     if (pieces.isEmpty())
         return;
     if (!m_setup.isReady())
-        throw speechFailure(QStringLiteral("音声合成プログラム open_jtalk またはその辞書が見つかりません。"));
+        throw RuntimeError::invalidProcedureCall(QStringLiteral("音声合成プログラム open_jtalk またはその辞書が見つかりません。"));
     const QString voice = chooseOpenJTalkVoice(m_setup.voices, settings.voice);
     if (voice.isEmpty())
-        throw speechFailure(QStringLiteral("Open JTalk の音声ファイル（.htsvoice）が見つかりません。"));
+        throw RuntimeError::invalidProcedureCall(QStringLiteral("Open JTalk の音声ファイル（.htsvoice）が見つかりません。"));
 
     ++m_utterance;
     m_active = settings;
@@ -142,7 +133,7 @@ void OpenJTalkSpeech::speakWith(const QString &text, const SpeechSettings &setti
     if (!startSynthesis(&error)) {
         m_pending.clear();
         m_speaking = false;
-        throw speechFailure(
+        throw RuntimeError::invalidProcedureCall(
             QStringLiteral("音声合成プログラム open_jtalk を起動できません: %1").arg(error));
     }
     // The device opens while the first piece is being synthesized.
@@ -182,7 +173,7 @@ void OpenJTalkSpeech::synthesizeNext()
         // What was made is played; nothing after this piece can be.
         m_pending.clear();
         m_output->finishInput();
-        reportFailure(SpeechFailureMessages::restDropped(
+        m_failures.report(SpeechFailureMessages::restDropped(
             m_piece, SpeechFailureMessages::synthesisNotStarted(error)));
     }
 }
@@ -221,7 +212,7 @@ void OpenJTalkSpeech::skipPiece(const QString &cause)
     // trips over says nothing about the ones after it.
     const QString piece = m_piece;
     continueAfterPiece();
-    reportFailure(SpeechFailureMessages::pieceSkipped(piece, cause));
+    m_failures.report(SpeechFailureMessages::pieceSkipped(piece, cause));
 }
 
 void OpenJTalkSpeech::continueAfterPiece()
@@ -239,19 +230,7 @@ void OpenJTalkSpeech::onOutputFailed(const QString &description)
     m_pending.clear();
     discardSynthesis();
     endSpeech();
-    reportFailure(description);
-}
-
-void OpenJTalkSpeech::reportFailure(const QString &description)
-{
-    if (m_failureReported)
-        return;
-    m_failureReported = true;
-    const RuntimeError error = speechFailure(description);
-    if (m_tryOut && m_dialog)
-        m_dialog->showFailure(error.description());
-    else
-        emit failed(error.number(), error.description());
+    m_failures.report(description);
 }
 
 void OpenJTalkSpeech::endSpeech()

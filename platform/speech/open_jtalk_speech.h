@@ -3,12 +3,12 @@
 #include "platform/speech/open_jtalk_synthesis.h"
 #include "platform/speech/speech_component.h"
 #include "platform/speech/speech_settings.h"
+#include "platform/speech/speech_settings_ui.h"
+#include "platform/speech/utterance_failures.h"
 
-#include <QPointer>
 #include <QStringList>
 
 class SpeechAudioOutput;
-class SpeechSettingsDialog;
 
 // Japanese speech through Open JTalk. The text is cut into short pieces; each is
 // synthesized by its own open_jtalk process, one after the other, and played through one
@@ -18,9 +18,9 @@ class OpenJTalkSpeech : public ISpeechComponent
 {
     Q_OBJECT
 public:
-    // setup.voices lists the voices to offer; settingsFile is where the user's choices
-    // live. Nothing is started here.
-    OpenJTalkSpeech(OpenJTalkSetup setup, QString settingsFile, QObject *parent);
+    // setup.voices lists the voices to offer; the user's settings are read from and saved
+    // to the application's settings; ui shows the voice dialog. Nothing is started here.
+    OpenJTalkSpeech(OpenJTalkSetup setup, ISpeechSettingsUi &ui, QObject *parent);
     ~OpenJTalkSpeech() override;
 
     void speak(const QString &text) override;
@@ -49,12 +49,11 @@ private:
     void skipPiece(const QString &cause);
     void continueAfterPiece();
     void onOutputFailed(const QString &description);
-    void reportFailure(const QString &description);
     void endSpeech();
     void discardSynthesis();
 
     OpenJTalkSetup m_setup;
-    QString m_settingsFile;
+    ISpeechSettingsUi &m_ui;
     SpeechSettings m_settings;
     SpeechAudioOutput *m_output;
 
@@ -64,9 +63,7 @@ private:
     QStringList m_pending;
     QString m_piece; // the one synthesized last
     bool m_pieceEndsSentence = false;
-    bool m_tryOut = false; // a sample of the voice dialog
-    bool m_failureReported = false;
-    QPointer<SpeechSettingsDialog> m_dialog; // open, for its samples' failures
+    UtteranceFailures m_failures{*this, m_ui};
     OpenJTalkSynthesis *m_synthesis = nullptr;
     bool m_speaking = false;
     bool m_waitingForRoom = false;

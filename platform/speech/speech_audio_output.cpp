@@ -1,6 +1,6 @@
 #include "platform/speech/speech_audio_output.h"
 
-#include "platform/speech/speech_errors.h"
+#include "platform/runtime/runtime_error.h"
 #include "platform/speech/speech_failure_messages.h"
 
 #include <QAudioDevice>
@@ -39,9 +39,9 @@ void SpeechAudioOutput::open(const QAudioFormat &format)
     stop();
     const QAudioDevice device = QMediaDevices::defaultAudioOutput();
     if (device.isNull())
-        throw speechFailure(SpeechFailureMessages::noOutputDevice());
+        throw RuntimeError::invalidProcedureCall(SpeechFailureMessages::noOutputDevice());
     if (!device.isFormatSupported(format))
-        throw speechFailure(SpeechFailureMessages::outputFormatRefused(format.sampleRate()));
+        throw RuntimeError::invalidProcedureCall(SpeechFailureMessages::outputFormatRefused(format.sampleRate()));
 
     // Without a parent: Qt 6.4 gives the sink's platform half the sink's parent as its
     // own, which ties their deletion to this object's in ways that crashed. close()
@@ -52,7 +52,7 @@ void SpeechAudioOutput::open(const QAudioFormat &format)
     if (!m_device || m_sink->error() != QAudio::NoError) {
         const int code = int(m_sink->error());
         close();
-        throw speechFailure(SpeechFailureMessages::outputNotOpened(code));
+        throw RuntimeError::invalidProcedureCall(SpeechFailureMessages::outputNotOpened(code));
     }
     m_format = format;
     m_inputFinished = false;

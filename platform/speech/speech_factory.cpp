@@ -2,7 +2,7 @@
 
 #include "platform/speech/open_jtalk_speech.h"
 #include "platform/speech/speech_engine_choice.h"
-#include "platform/speech/speech_errors.h"
+#include "platform/runtime/runtime_error.h"
 #include "platform/speech/speech_settings.h"
 #include "platform/speech/speech_voices.h"
 #include "platform/speech/tts_speech.h"
@@ -12,8 +12,7 @@
 
 ISpeechComponent *DefaultSpeechFactory::create(QObject *parent)
 {
-    const QString settingsFile = SpeechSettings::defaultFile();
-    const SpeechSettings settings = SpeechSettings::load(settingsFile);
+    const SpeechSettings settings = SpeechSettings::load();
     OpenJTalkSetup setup = OpenJTalkSetup::detect(SpeechVoices::defaultFolders());
 
     SpeechEngineInputs inputs;
@@ -36,12 +35,12 @@ ISpeechComponent *DefaultSpeechFactory::create(QObject *parent)
     const SpeechEngineChoice choice = chooseSpeechEngine(inputs, engineWorks);
     switch (choice.kind) {
     case SpeechEngineChoice::OpenJTalk:
-        return new OpenJTalkSpeech(std::move(setup), settingsFile, parent);
+        return new OpenJTalkSpeech(std::move(setup), m_ui, parent);
     case SpeechEngineChoice::TextToSpeech:
-        return new TtsSpeech(answered.release(), settingsFile, parent);
+        return new TtsSpeech(answered.release(), m_ui, parent);
     case SpeechEngineChoice::None:
         break;
     }
-    throw speechUnavailable(QStringLiteral(
+    throw RuntimeError::cannotCreateObject(QStringLiteral(
         "音声合成エンジンが見つかりません。Open JTalk の音声（.htsvoice）を導入してください。"));
 }

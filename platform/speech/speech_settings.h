@@ -25,13 +25,18 @@ struct SpeechSettings
     int halfTones = 0;
     int volumeDb = 0;
 
-    // Values outside the ranges (a hand-edited file) are pulled back into them.
-    static SpeechSettings load(const QString &file);
-    // False when the file cannot be written.
-    bool save(const QString &file) const;
-
-    // <config>/broadcast-data-tool/speech.ini, following XDG_CONFIG_HOME.
+    // The user's settings, kept with the application's identity (its organization name):
+    // <config>/broadcast-data-tool/speech.ini. Values outside the ranges (a hand-edited
+    // file) are pulled back into them.
+    static SpeechSettings load();
+    // Saves them as the user's; throws RuntimeError when they cannot be written.
+    void saveOrThrow() const;
     static QString defaultFile();
+
+    // The same, in a file of the caller's choosing. save() is false when the file cannot be
+    // written.
+    static SpeechSettings load(const QString &file);
+    bool save(const QString &file) const;
 
     // Qt TextToSpeech's scales: rate and pitch -1..1, volume 0..1.
     double ttsRate() const;

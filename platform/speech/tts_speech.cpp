@@ -1,10 +1,8 @@
 #include "platform/speech/tts_speech.h"
-#include "platform/dialogs/modal_dialog.h"
 
 #include "platform/speech/speech_engine_choice.h"
-#include "platform/speech/speech_errors.h"
+#include "platform/runtime/runtime_error.h"
 #include "platform/speech/speech_failure_messages.h"
-#include "platform/speech/speech_settings_dialog.h"
 #include "platform/speech/speech_text.h"
 
 #include <QTextToSpeech>
@@ -33,9 +31,8 @@ QList<SpeechChoiceItem> voiceItems(const QList<QVoice> &voices)
 
 } // namespace
 
-TtsSpeech::TtsSpeech(QTextToSpeech *engine, QString settingsFile, QObject *parent)
-    : ISpeechComponent(parent), m_settingsFile(std::move(settingsFile)),
-      m_settings(SpeechSettings::load(m_settingsFile))
+TtsSpeech::TtsSpeech(QTextToSpeech *engine, ISpeechSettingsUi &ui, QObject *parent)
+    : ISpeechComponent(parent), m_ui(ui), m_settings(SpeechSettings::load())
 {
     adopt(engine);
 }
@@ -86,47 +83,41 @@ void TtsSpeech::showSettingsDialog(QWidget *owner, const QString &title)
         return voiceItems(other.availableVoices());
     };
     sources.tryOut = [this](const SpeechSettings &values) {
-        speakWith(SpeechSettingsDialog::sampleText(), values, true);
+        speakWith(speechSampleText(), values, true);
     };
 
     SpeechSettings shown = m_settings;
     shown.ttsEngine = m_engine->engine();
-    SpeechSettingsDialog dialog(owner, title, shown, std::move(sources));
-    m_dialog = &dialog;
-    const bool accepted = execModal(dialog, owner) == QDialog::Accepted;
-    m_dialog = nullptr;
+    const std::optional<SpeechSettings> answer = m_ui.run(owner, title, shown, std::move(sources));
     // A sample still playing belongs to the dialog; an announcement that was playing when
     // it opened, and was not replaced by a sample, goes on.
-    if (m_tryOut)
+    if (m_failures.isSample())
         stop();
     // A sample with other values has already marked the engine for resetting (m_applied).
-    if (!accepted)
+    if (!answer)
         return;
-    const SpeechSettings chosen = dialog.settings();
+    const SpeechSettings chosen = *answer;
     if (chosen.ttsEngine != m_engine->engine()) {
         auto replacement = std::make_unique<QTextToSpeech>(chosen.ttsEngine);
         if (replacement->state() == QTextToSpeech::Error)
-            throw speechFailure(QStringLiteral("音声合成エンジン %1 を使えません: %2")
+            throw RuntimeError::invalidProcedureCall(QStringLiteral("音声合成エンジン %1 を使えません: %2")
                                     .arg(chosen.ttsEngine, replacement->errorString()));
         adopt(replacement.release());
     }
     m_settings = chosen;
     m_applied = false;
-    if (!m_settings.save(m_settingsFile))
-        throw RuntimeError(RuntimeError::PathFileAccessError,
-                           QStringLiteral("音声の設定を保存できません: %1").arg(m_settingsFile));
+    m_settings.saveOrThrow();
 }
 
 void TtsSpeech::speakWith(const QString &text, const SpeechSettings &settings, bool tryOut)
 {
     stop();
-    m_tryOut = tryOut;
-    m_failureReported = false;
+    m_failures.begin(tryOut);
     const QString oneLine = SpeechText::oneLine(text);
     if (oneLine.trimmed().isEmpty())
         return;
     if (m_engine->state() == QTextToSpeech::Error)
-        throw speechFailure(QStringLiteral("音声合成エンジンが使えません: %1").arg(m_engine->errorString()));
+        throw RuntimeError::invalidProcedureCall(QStringLiteral("音声合成エンジンが使えません: %1").arg(m_engine->errorString()));
     if (!m_applied || settings != m_settings) {
         apply(settings);
         // A sample with other values leaves the engine unlike the saved settings.
@@ -134,7 +125,7 @@ void TtsSpeech::speakWith(const QString &text, const SpeechSettings &settings, b
     }
     m_engine->say(oneLine);
     if (m_engine->state() == QTextToSpeech::Error)
-        throw speechFailure(QStringLiteral("音声を再生できません: %1").arg(m_engine->errorString()));
+        throw RuntimeError::invalidProcedureCall(QStringLiteral("音声を再生できません: %1").arg(m_engine->errorString()));
     m_speaking = true;
 }
 
@@ -175,18 +166,7 @@ void TtsSpeech::onStateChanged()
     m_speaking = false;
     emit finished();
     if (state == QTextToSpeech::Error)
-        reportFailure(SpeechFailureMessages::engineFailed(m_engine->engine(),
+        m_failures.report(SpeechFailureMessages::engineFailed(m_engine->engine(),
                                                           m_engine->errorString()));
 }
 
-void TtsSpeech::reportFailure(const QString &description)
-{
-    if (m_failureReported)
-        return;
-    m_failureReported = true;
-    const RuntimeError error = speechFailure(description);
-    if (m_tryOut && m_dialog)
-        m_dialog->showFailure(error.description());
-    else
-        emit failed(error.number(), error.description());
-}

@@ -2,11 +2,10 @@
 
 #include "platform/speech/speech_component.h"
 #include "platform/speech/speech_settings.h"
-
-#include <QPointer>
+#include "platform/speech/speech_settings_ui.h"
+#include "platform/speech/utterance_failures.h"
 
 class QTextToSpeech;
-class SpeechSettingsDialog;
 
 // Speech through Qt TextToSpeech, for machines without an Open JTalk voice. It speaks
 // with the engine's Japanese voice when it has one, else with the engine's default.
@@ -15,8 +14,8 @@ class TtsSpeech : public ISpeechComponent
     Q_OBJECT
 public:
     // engine is an engine that has already answered (the factory tried it); the component
-    // takes it over.
-    TtsSpeech(QTextToSpeech *engine, QString settingsFile, QObject *parent);
+    // takes it over. ui shows the voice dialog.
+    TtsSpeech(QTextToSpeech *engine, ISpeechSettingsUi &ui, QObject *parent);
     ~TtsSpeech() override;
 
     void speak(const QString &text) override;
@@ -36,15 +35,12 @@ private:
     void apply(const SpeechSettings &settings);
     void adopt(QTextToSpeech *engine);
     void onStateChanged();
-    void reportFailure(const QString &description);
 
     QTextToSpeech *m_engine = nullptr;
-    QString m_settingsFile;
+    ISpeechSettingsUi &m_ui;
     SpeechSettings m_settings;
     // Voice, rate, pitch and volume are set on first use, not when the window starts.
     bool m_applied = false;
     bool m_speaking = false;
-    bool m_tryOut = false; // the utterance is a sample of the voice dialog
-    bool m_failureReported = false;
-    QPointer<SpeechSettingsDialog> m_dialog; // open, for its samples' failures
+    UtteranceFailures m_failures{*this, m_ui};
 };

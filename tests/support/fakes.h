@@ -93,7 +93,7 @@ public:
     {
         ++creations;
         if (fail)
-            throw RuntimeError(429, QStringLiteral("ActiveX コンポーネントはオブジェクトを作成できません。"));
+            throw RuntimeError::cannotCreateObject();
         last = new FakeSpeech(parent);
         return last;
     }

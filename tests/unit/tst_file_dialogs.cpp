@@ -92,7 +92,7 @@ void TestFileDialogs::openDialogListsTpCsvWhateverTheCase()
         modality = dialog->windowModality();
         parent = dialog->parentWidget();
         dialog->setDirectory(dir.path());
-        QTest::qWaitFor([&] { return listedNames(dialog).size() >= 3; }, 5000);
+        (void)QTest::qWaitFor([&] { return listedNames(dialog).size() >= 3; }, 5000);
         QTest::qWait(200); // let the directory finish loading, so extra names would show
         listed = listedNames(dialog);
         typeAndEnter(dialog, dir.filePath("bTP.CSV"));

@@ -1,9 +1,11 @@
 // The synthesis processes and the utterance's life with a real audio device: nothing is
 // left running or unreaped, later failures are reported once without losing the rest of
 // the text, and a new text replaces the old one. Runs under scripts/with-sound-server.sh.
+#include "platform/speech/dialog/qt_speech_settings_ui.h"
+#include "settings_home.h"
 #include "platform/speech/open_jtalk_speech.h"
 #include "child_processes.h"
-#include "platform/speech/speech_settings_dialog.h"
+#include "platform/speech/dialog/speech_settings_dialog.h"
 #include "platform/speech/speech_text.h"
 
 #include <QApplication>
@@ -60,6 +62,7 @@ private slots:
     void longTextIsSynthesizedOnlyAhead();
 
 private:
+    QtSpeechSettingsUi m_settingsUi;
     std::unique_ptr<OpenJTalkSpeech> createSpeech(const QString &program = {});
     QString fakeProgram(const QByteArray &body);
     OpenJTalkSetup m_setup;
@@ -86,8 +89,7 @@ std::unique_ptr<OpenJTalkSpeech> TestSoundLifecycle::createSpeech(const QString 
     OpenJTalkSetup setup = m_setup;
     if (!program.isEmpty())
         setup.program = program;
-    return std::make_unique<OpenJTalkSpeech>(setup, m_dir->filePath(QStringLiteral("speech.ini")),
-                                             nullptr);
+    return std::make_unique<OpenJTalkSpeech>(setup, m_settingsUi, nullptr);
 }
 
 // A stand-in for open_jtalk that misbehaves the way the real one can.
@@ -345,8 +347,8 @@ void TestSoundLifecycle::longTextIsSynthesizedOnlyAhead()
 int main(int argc, char **argv)
 {
     QTemporaryDir configHome;
-    qputenv("XDG_CONFIG_HOME", configHome.path().toUtf8());
     QApplication app(argc, argv);
+    keepSettingsIn(configHome.path());
     TestSoundLifecycle test;
     return QTest::qExec(&test, argc, argv);
 }

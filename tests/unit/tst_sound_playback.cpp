@@ -1,8 +1,10 @@
 // Real sound: what the component plays is recorded from the null sink's monitor and
 // measured. Runs under scripts/with-sound-server.sh.
+#include "settings_home.h"
 #include "platform/speech/open_jtalk_speech.h"
 #include "platform/speech/speech_factory.h"
-#include "platform/speech/speech_settings_dialog.h"
+#include "platform/speech/dialog/qt_speech_settings_ui.h"
+#include "platform/speech/dialog/speech_settings_dialog.h"
 #include "platform/speech/speech_text.h"
 #include "platform/speech/speech_wav.h"
 
@@ -160,6 +162,7 @@ private slots:
     void tryOutSpeaksWithTheDialogValues();
 
 private:
+    QtSpeechSettingsUi m_settingsUi;
     std::unique_ptr<OpenJTalkSpeech> createSpeech();
     Voiced reference(const QString &text, const SpeechSettings &settings);
     QElapsedTimer m_clock;
@@ -188,7 +191,7 @@ void TestSoundPlayback::init()
 
 std::unique_ptr<OpenJTalkSpeech> TestSoundPlayback::createSpeech()
 {
-    DefaultSpeechFactory factory;
+    DefaultSpeechFactory factory(m_settingsUi);
     std::unique_ptr<ISpeechComponent> component(factory.create(nullptr));
     auto *speech = qobject_cast<OpenJTalkSpeech *>(component.get());
     if (speech)
@@ -316,7 +319,7 @@ void TestSoundPlayback::tryOutSpeaksWithTheDialogValues()
     QVERIFY(recorder.start());
 
     QSignalSpy finished(speech.get(), &OpenJTalkSpeech::finished);
-    speech->speak(SpeechSettingsDialog::sampleText());
+    speech->speak(speechSampleText());
     QVERIFY(finished.wait(30000));
     QTest::qWait(300);
     const qsizetype normalEnd = recorder.blocks().size();
@@ -350,8 +353,8 @@ void TestSoundPlayback::tryOutSpeaksWithTheDialogValues()
 int main(int argc, char **argv)
 {
     QTemporaryDir configHome;
-    qputenv("XDG_CONFIG_HOME", configHome.path().toUtf8());
     QApplication app(argc, argv);
+    keepSettingsIn(configHome.path());
     TestSoundPlayback test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -1,5 +1,6 @@
 // The Open JTalk component without sound: what it refuses, and that it starts nothing it
 // does not need. The sound server is pointed at nothing, so every device is missing.
+#include "platform/speech/dialog/qt_speech_settings_ui.h"
 #include "platform/speech/open_jtalk_speech.h"
 #include "child_processes.h"
 #include "platform/runtime/runtime_error.h"
@@ -43,7 +44,7 @@ private slots:
     void factoryWithoutVoiceDoesNotChooseOpenJTalk();
 
 private:
-    QString settingsFile() const { return g_home->filePath(QStringLiteral("speech.ini")); }
+    QtSpeechSettingsUi m_settingsUi;
 };
 
 void TestSpeechComponent::init()
@@ -64,7 +65,7 @@ void TestSpeechComponent::blankTextIsSilence()
 {
     QFETCH(QString, text);
     // Even with no program and no device: nothing is needed to say nothing.
-    OpenJTalkSpeech speech(OpenJTalkSetup{}, settingsFile(), nullptr);
+    OpenJTalkSpeech speech(OpenJTalkSetup{}, m_settingsUi, nullptr);
     QSignalSpy finished(&speech, &OpenJTalkSpeech::finished);
     speech.speak(text);
     QVERIFY(!speech.isSpeaking());
@@ -112,7 +113,7 @@ void TestSpeechComponent::failuresAreThrownFromTheCall()
     QFETCH(QStringList, voices);
     QFETCH(QString, described);
 
-    OpenJTalkSpeech speech(OpenJTalkSetup{program, dictionary, voices}, settingsFile(), nullptr);
+    OpenJTalkSpeech speech(OpenJTalkSetup{program, dictionary, voices, {}}, m_settingsUi, nullptr);
     QSignalSpy finished(&speech, &OpenJTalkSpeech::finished);
     try {
         speech.speak(QStringLiteral("ご乗車ありがとうございます。"));
@@ -130,7 +131,7 @@ void TestSpeechComponent::failuresAreThrownFromTheCall()
 
 void TestSpeechComponent::stopWhenSilentDoesNothing()
 {
-    OpenJTalkSpeech speech(realSetup(), settingsFile(), nullptr);
+    OpenJTalkSpeech speech(realSetup(), m_settingsUi, nullptr);
     QSignalSpy finished(&speech, &OpenJTalkSpeech::finished);
     speech.stop();
     speech.stop();
@@ -150,7 +151,7 @@ void TestSpeechComponent::creationStartsNothing()
     QVERIFY(QFile::link(kVoice, link));
 
     QObject owner;
-    DefaultSpeechFactory factory;
+    DefaultSpeechFactory factory(m_settingsUi);
     ISpeechComponent *component = factory.create(&owner);
     QVERIFY(component);
     QCOMPARE(component->parent(), &owner);
@@ -173,7 +174,7 @@ void TestSpeechComponent::factoryWithoutVoiceDoesNotChooseOpenJTalk()
     if (!SpeechVoices::find(SpeechVoices::defaultFolders()).isEmpty())
         QSKIP("this machine has Open JTalk voices installed system-wide");
     QObject owner;
-    DefaultSpeechFactory factory;
+    DefaultSpeechFactory factory(m_settingsUi);
     std::unique_ptr<ISpeechComponent> component;
     try {
         component.reset(factory.create(&owner));
@@ -194,7 +195,6 @@ int main(int argc, char **argv)
 {
     QTemporaryDir home;
     g_home = &home;
-    qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toUtf8());
     qputenv("XDG_RUNTIME_DIR", home.path().toUtf8());
     // No sound server: every attempt to open the audio device fails.
     qputenv("PULSE_SERVER", home.filePath(QStringLiteral("no-such-socket")).prepend("unix:").toUtf8());

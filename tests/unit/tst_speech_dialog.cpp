@@ -1,9 +1,11 @@
 // The voice-settings dialog as the operator meets it: owned by the window, modal, in
 // Japanese, saving on OK and forgetting on Cancel.
+#include "settings_home.h"
 #include "platform/speech/open_jtalk_speech.h"
 #include "fake_tts_engine.h"
 #include "platform/speech/speech_engine_choice.h"
-#include "platform/speech/speech_settings_dialog.h"
+#include "platform/speech/dialog/qt_speech_settings_ui.h"
+#include "platform/speech/dialog/speech_settings_dialog.h"
 #include "platform/speech/tts_speech.h"
 
 #include <QApplication>
@@ -75,6 +77,7 @@ private slots:
     void textToSpeechOffersItsEnginesAndVoices();
 
 private:
+    QtSpeechSettingsUi m_settingsUi;
     OpenJTalkSetup setup() const;
     QString m_voiceA;
     QString m_voiceB;
@@ -100,14 +103,14 @@ void TestSpeechDialog::init()
 OpenJTalkSetup TestSpeechDialog::setup() const
 {
     // No program: the dialog needs none, and trying a sample must fail visibly.
-    return OpenJTalkSetup{QStringLiteral("/nonexistent/open_jtalk"), QString(), {m_voiceA, m_voiceB}};
+    return OpenJTalkSetup{QStringLiteral("/nonexistent/open_jtalk"), QString(), {m_voiceA, m_voiceB}, {}};
 }
 
 void TestSpeechDialog::isModalToTheWindowWithItsTitle()
 {
     QWidget window;
     window.show();
-    OpenJTalkSpeech speech(setup(), SpeechSettings::defaultFile(), nullptr);
+    OpenJTalkSpeech speech(setup(), m_settingsUi, nullptr);
     bool seen = false;
     whenDialogOpens(this, [&](SpeechSettingsDialog *dialog) {
         seen = true;
@@ -135,7 +138,7 @@ void TestSpeechDialog::isModalToTheWindowWithItsTitle()
 void TestSpeechDialog::okSavesForTheNextRun()
 {
     QWidget window;
-    OpenJTalkSpeech speech(setup(), SpeechSettings::defaultFile(), nullptr);
+    OpenJTalkSpeech speech(setup(), m_settingsUi, nullptr);
     whenDialogOpens(this, [](SpeechSettingsDialog *dialog) {
         child<QComboBox>(dialog, "voiceCombo")->setCurrentIndex(1);
         child<QDoubleSpinBox>(dialog, "speedSpin")->setValue(1.5);
@@ -154,7 +157,7 @@ void TestSpeechDialog::okSavesForTheNextRun()
     QCOMPARE(speech.currentVoice(), m_voiceB);
 
     // The next run of the tool starts with them.
-    OpenJTalkSpeech nextRun(setup(), SpeechSettings::defaultFile(), nullptr);
+    OpenJTalkSpeech nextRun(setup(), m_settingsUi, nullptr);
     QCOMPARE(nextRun.settings(), expected);
     QCOMPARE(nextRun.currentVoice(), m_voiceB);
 
@@ -174,7 +177,7 @@ void TestSpeechDialog::okSavesForTheNextRun()
 void TestSpeechDialog::cancelForgets()
 {
     QWidget window;
-    OpenJTalkSpeech speech(setup(), SpeechSettings::defaultFile(), nullptr);
+    OpenJTalkSpeech speech(setup(), m_settingsUi, nullptr);
     const SpeechSettings before = speech.settings();
     whenDialogOpens(this, [](SpeechSettingsDialog *dialog) {
         child<QComboBox>(dialog, "voiceCombo")->setCurrentIndex(1);
@@ -191,7 +194,7 @@ void TestSpeechDialog::cancelForgets()
 void TestSpeechDialog::failedTryOutIsShownInTheDialog()
 {
     QWidget window;
-    OpenJTalkSpeech speech(setup(), SpeechSettings::defaultFile(), nullptr);
+    OpenJTalkSpeech speech(setup(), m_settingsUi, nullptr);
     bool seen = false;
     whenDialogOpens(this, [&](SpeechSettingsDialog *dialog) {
         seen = true;
@@ -216,7 +219,7 @@ void TestSpeechDialog::voicesAreReadAfreshEachTime()
     QFile(m_voiceA).copy(folder.filePath(QStringLiteral("a-voice.htsvoice")));
     OpenJTalkSetup found = OpenJTalkSetup::detect({folder.path()});
     found.program = QStringLiteral("/nonexistent/open_jtalk");
-    OpenJTalkSpeech speech(found, SpeechSettings::defaultFile(), nullptr);
+    OpenJTalkSpeech speech(found, m_settingsUi, nullptr);
     QWidget window;
     QStringList offered;
     const auto listVoices = [&offered](SpeechSettingsDialog *dialog) {
@@ -243,7 +246,7 @@ void TestSpeechDialog::textToSpeechOffersItsEnginesAndVoices()
     for (const QVoice &voice : engine->availableVoices())
         voiceNames << voice.name();
     QVERIFY(!voiceNames.isEmpty());
-    TtsSpeech speech(engine, SpeechSettings::defaultFile(), nullptr);
+    TtsSpeech speech(engine, m_settingsUi, nullptr);
 
     QWidget window;
     whenDialogOpens(this, [&](SpeechSettingsDialog *dialog) {
@@ -275,8 +278,8 @@ int main(int argc, char **argv)
 {
     QTemporaryDir home;
     g_home = &home;
-    qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toUtf8());
     QApplication app(argc, argv);
+    keepSettingsIn(home.filePath(QStringLiteral("config")));
     TestSpeechDialog test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -124,7 +124,7 @@ void TestSpeechPreview::stopAndSettings()
 void TestSpeechPreview::failureOfAnOperationIsReported()
 {
     FormFixture f;
-    f.speechFactory.last->failWith = RuntimeError(5, QStringLiteral("出力装置が見つかりません"));
+    f.speechFactory.last->failWith = RuntimeError::invalidProcedureCall(QStringLiteral("出力装置が見つかりません"));
     f.form->Text1->setText(QStringLiteral("a"));
     f.form->Command1[0]->click();
     QCOMPARE(f.messageBox.shown.size(), 1);

@@ -1,4 +1,5 @@
 // Keeping the voice settings between runs.
+#include "settings_home.h"
 #include "platform/speech/speech_settings.h"
 
 #include <QCoreApplication>
@@ -137,8 +138,8 @@ int main(int argc, char **argv)
 {
     QTemporaryDir configHome;
     g_configHome = &configHome;
-    qputenv("XDG_CONFIG_HOME", configHome.path().toUtf8());
     QCoreApplication app(argc, argv);
+    keepSettingsIn(configHome.path());
     TestSpeechSettings test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -1,6 +1,8 @@
 // The Qt TextToSpeech fallback, driven through fake engines: what it hands the engine
 // when speaking, how an utterance ends, and what the voice dialog does to the engine.
-#include "platform/speech/speech_settings_dialog.h"
+#include "settings_home.h"
+#include "platform/speech/dialog/qt_speech_settings_ui.h"
+#include "platform/speech/dialog/speech_settings_dialog.h"
 #include "platform/speech/tts_speech.h"
 #include "fake_tts_engine.h"
 #include "platform/runtime/runtime_error.h"
@@ -54,15 +56,15 @@ private slots:
     void dialogLeavesTheAnnouncementAlone();
 
 private:
-    QString settingsFile() const { return g_home->filePath(QStringLiteral("speech.ini")); }
+    QtSpeechSettingsUi m_settingsUi;
     std::unique_ptr<TtsSpeech> create(const SpeechSettings &settings = {});
 };
 
 std::unique_ptr<TtsSpeech> TestSpeechTts::create(const SpeechSettings &settings)
 {
-    settings.save(settingsFile());
+    settings.save(SpeechSettings::defaultFile());
     return std::make_unique<TtsSpeech>(new QTextToSpeech(QStringLiteral("bdt-fake")),
-                                       settingsFile(), nullptr);
+                                       m_settingsUi, nullptr);
 }
 
 void TestSpeechTts::speaksWithTheSettings_data()
@@ -174,7 +176,7 @@ void TestSpeechTts::chosenEngineIsTheOneThatSpeaks()
     QVERIFY(offered.contains(QStringLiteral("bdt-fake-2")));
     QVERIFY(!offered.contains(QStringLiteral("flite")));
     QCOMPARE(speech->engineName(), QStringLiteral("bdt-fake-2"));
-    QCOMPARE(SpeechSettings::load(settingsFile()).ttsEngine, QStringLiteral("bdt-fake-2"));
+    QCOMPARE(SpeechSettings::load(SpeechSettings::defaultFile()).ttsEngine, QStringLiteral("bdt-fake-2"));
     speech->speak(kText);
     QCOMPARE(FakeTtsEngine::last(QStringLiteral("bdt-fake-2"))->said, QStringList{kText});
 }
@@ -214,6 +216,7 @@ int main(int argc, char **argv)
     QTemporaryDir home;
     g_home = &home;
     QApplication app(argc, argv);
+    keepSettingsIn(home.path());
     TestSpeechTts test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -2,7 +2,7 @@
 #include "platform/speech/speech_engine_choice.h"
 #include "platform/speech/speech_voices.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -170,7 +170,7 @@ int main(int argc, char **argv)
     QTemporaryDir dataHome;
     g_dataHome = &dataHome;
     qputenv("XDG_DATA_HOME", dataHome.path().toUtf8());
-    QApplication app(argc, argv);
+    QCoreApplication app(argc, argv);
     TestSpeechVoices test;
     return QTest::qExec(&test, argc, argv);
 }

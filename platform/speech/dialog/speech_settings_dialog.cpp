@@ -1,4 +1,4 @@
-#include "platform/speech/speech_settings_dialog.h"
+#include "platform/speech/dialog/speech_settings_dialog.h"
 
 #include "platform/runtime/runtime_error.h"
 
@@ -81,11 +81,6 @@ SpeechSettingsDialog::SpeechSettingsDialog(QWidget *owner, const QString &title,
 }
 
 SpeechSettingsDialog::~SpeechSettingsDialog() = default;
-
-QString SpeechSettingsDialog::sampleText()
-{
-    return QStringLiteral("ご乗車ありがとうございます。");
-}
 
 SpeechSettings SpeechSettingsDialog::settings() const
 {

@@ -43,22 +43,21 @@ Refusal separatorRefusal(qsizetype index, char16_t c)
     }
 }
 
-// Appends the bytes of one field; false (and out left with junk) when it would not read
-// back as it stands.
-bool appendField(QStringView field, QByteArray &out, Refusal *refusal)
+// Writes the bytes of one field at *out and moves *out past them; false when the field
+// would not read back as it stands. There must be room for two bytes per UTF-16 unit.
+bool writeField(QStringView field, char **out, Refusal *refusal)
 {
     if (field.startsWith(u'"')) {
         *refusal = {0, U'"',
                     QStringLiteral("先頭の「\"」は引用符として読まれるため保存できません")};
         return false;
     }
-    const qsizetype start = out.size();
     cp932::EncodeError encodeError;
-    const bool encoded = cp932::encode(field, out, &encodeError);
-    if (encoded) {
+    const qsizetype written = cp932::encodeInto(field, *out, &encodeError);
+    if (written >= 0) {
         // Trail bytes are never below 0x40, so a separator byte is a separator character.
-        const auto *p = reinterpret_cast<const uchar *>(out.constData()) + start;
-        const auto *const end = reinterpret_cast<const uchar *>(out.constData()) + out.size();
+        const auto *p = reinterpret_cast<const uchar *>(*out);
+        const auto *const end = p + written;
         bool clean = true;
         for (; p < end; ++p) {
             if (*p <= ',' && (*p == ',' || *p == '\r' || *p == '\n')) {
@@ -66,11 +65,13 @@ bool appendField(QStringView field, QByteArray &out, Refusal *refusal)
                 break;
             }
         }
-        if (clean)
+        if (clean) {
+            *out += written;
             return true;
+        }
     }
     // Report whichever problem comes first in the field.
-    const qsizetype limit = encoded ? field.size() : encodeError.index;
+    const qsizetype limit = written >= 0 ? field.size() : encodeError.index;
     for (qsizetype i = 0; i < limit; ++i) {
         if (isSeparator(field[i].unicode())) {
             *refusal = separatorRefusal(i, field[i].unicode());
@@ -88,13 +89,14 @@ bool appendField(QStringView field, QByteArray &out, Refusal *refusal)
 SerializeResult serialize(std::span<const BroadcastRow> rows)
 {
     SerializeResult result;
-    // At most two bytes per UTF-16 unit, plus two commas and CR LF per line: reserving
-    // that once keeps a large table from being copied while it grows.
+    // At most two bytes per UTF-16 unit, plus two commas and CR LF per line: making that
+    // room once keeps a large table from being copied while it grows. The bytes go
+    // straight into it, and it is cut to what was written at the end.
     qsizetype bound = 0;
     for (const BroadcastRow &row : rows)
         bound += 2 * (row.Content.size() + row.FareSignal.size() + row.SoundSignal.size()) + 4;
-    QByteArray out;
-    out.reserve(bound);
+    QByteArray out(bound, Qt::Uninitialized);
+    char *d = out.data();
 
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const BroadcastRow &row = rows[i];
@@ -105,9 +107,9 @@ SerializeResult serialize(std::span<const BroadcastRow> rows)
         }};
         for (const auto &[field, text] : fields) {
             if (field != Field::Content)
-                out.append(',');
+                *d++ = ',';
             Refusal refusal;
-            if (!appendField(*text, out, &refusal)) {
+            if (!writeField(*text, &d, &refusal)) {
                 result.failedRow = int(i + 1);
                 result.failedField = field;
                 result.failedIndex = refusal.index;
@@ -116,8 +118,10 @@ SerializeResult serialize(std::span<const BroadcastRow> rows)
                 return result;
             }
         }
-        out.append("\r\n", 2);
+        *d++ = '\r';
+        *d++ = '\n';
     }
+    out.truncate(d - out.constData());
     result.bytes = std::move(out);
     return result;
 }

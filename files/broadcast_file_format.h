@@ -41,6 +41,9 @@ struct ParseResult
     std::vector<BroadcastRow> rows; // on failure: the rows before the failing line
     int failedLine = 0;             // 1-based; 0 when the whole file was read
     QString cause;                  // in Japanese, without the line number
+    // The 1-based line of each row, when the reader was asked to keep them: blank lines
+    // are skipped, so a row's place in the table does not tell its line.
+    std::vector<int> rowLines;
 
     bool ok() const { return failedLine == 0; }
 };
@@ -75,6 +78,9 @@ public:
     Reader &operator=(const Reader &) = delete;
 
     void reserve(qsizetype rows);
+    // Keeps each row's line in ParseResult::rowLines, for reports about rows read well.
+    // Call before the first piece; reading for the window does without.
+    void keepRowLines();
     // Returns false once reading has failed; later pieces are then ignored.
     bool feed(QByteArrayView bytes);
     // Reads what is left as the last line and hands over the result; the reader is spent.

@@ -134,25 +134,33 @@ std::optional<FileProblem> tooLarge(const QString &path, const Census &census)
                      path, why);
 }
 
+void keepRowsRead(ParseResult result, ReadOutcome &outcome)
+{
+    outcome.rows = std::move(result.rows);
+    outcome.rowLines = std::move(result.rowLines);
+}
+
 // The second pass: the file is read as counted, piece by piece, into exactly reserved rows.
 void readRows(int fd, const QString &path, const Census &census, QByteArray &buffer,
-              ReadOutcome &outcome)
+              RowLines rowLines, ReadOutcome &outcome)
 {
     Reader reader;
+    if (rowLines == RowLines::Keep)
+        reader.keepRowLines();
     reader.reserve(qsizetype(census.rows));
     qint64 total = 0;
     for (;;) {
         const ssize_t n = readSome(fd, buffer.data(), buffer.size());
         if (n < 0) {
             const int error = errno;
-            outcome.rows = reader.finish().rows;
+            keepRowsRead(reader.finish(), outcome);
             outcome.problem = aboutFile(RuntimeError::PathFileAccessError, kCannotRead, path,
                                         describeFileError(error));
             return;
         }
         total += n;
         if (total > census.bytes) {
-            outcome.rows = reader.finish().rows;
+            keepRowsRead(reader.finish(), outcome);
             outcome.problem = aboutFile(RuntimeError::PathFileAccessError, kCannotRead, path,
                                         QStringLiteral("読み込み中にファイルが書き換えられました"));
             return;
@@ -161,18 +169,18 @@ void readRows(int fd, const QString &path, const Census &census, QByteArray &buf
             break;
     }
     ParseResult result = reader.finish();
-    outcome.rows = std::move(result.rows);
     if (!result.ok()) {
         outcome.problem = FileProblem{RuntimeError::PathFileAccessError,
                                       QStringLiteral("ファイルの内容を読み取れません。"),
                                       QStringLiteral("%1 行目: %2").arg(result.failedLine).arg(result.cause),
                                       result.failedLine, result.cause};
     }
+    keepRowsRead(std::move(result), outcome);
 }
 
 } // namespace
 
-ReadOutcome readFile(const QString &path)
+ReadOutcome readFile(const QString &path, RowLines rowLines)
 {
     ReadOutcome outcome;
     const QByteArray name = QFile::encodeName(path);
@@ -216,9 +224,10 @@ ReadOutcome readFile(const QString &path)
         return outcome;
     }
     try {
-        readRows(file.fd, path, census, buffer, outcome);
+        readRows(file.fd, path, census, buffer, rowLines, outcome);
     } catch (const std::bad_alloc &) {
         outcome.rows = {};
+        outcome.rowLines = {};
         outcome.problem = aboutFile(RuntimeError::OutOfMemory, QStringLiteral("ファイルが大きすぎて開けません"),
                                     path, QStringLiteral("メモリーが足りません"));
     }
@@ -227,17 +236,26 @@ ReadOutcome readFile(const QString &path)
 
 std::optional<FileProblem> writeFile(const QString &path, std::span<const BroadcastRow> rows)
 {
-    const SerializeResult result = serialize(rows);
-    if (!result.ok()) {
-        const QString cause = fieldName(result.failedField) + QStringLiteral(": ") + result.cause;
-        return FileProblem{RuntimeError::PathFileAccessError,
-                           QStringLiteral("保存できない文字があります。"),
-                           QStringLiteral("%1 行目の%2").arg(result.failedRow).arg(cause),
-                           result.failedRow, cause};
-    }
-    if (const auto failure = writeFileAtomically(path, result.bytes))
+    const EncodeOutcome encoded = encodeFile(rows);
+    if (encoded.problem)
+        return encoded.problem;
+    if (const auto failure = writeFileAtomically(path, encoded.bytes))
         return aboutFile(RuntimeError::PathFileAccessError, failure->what, path, failure->reason);
     return std::nullopt;
+}
+
+EncodeOutcome encodeFile(std::span<const BroadcastRow> rows)
+{
+    SerializeResult result = serialize(rows);
+    if (!result.ok()) {
+        const QString cause = fieldName(result.failedField) + QStringLiteral(": ") + result.cause;
+        return {QByteArray(),
+                FileProblem{RuntimeError::PathFileAccessError,
+                            QStringLiteral("保存できない文字があります。"),
+                            QStringLiteral("%1 行目の%2").arg(result.failedRow).arg(cause),
+                            result.failedRow, cause}};
+    }
+    return {std::move(result.bytes), std::nullopt};
 }
 
 } // namespace broadcast_file

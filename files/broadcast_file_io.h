@@ -25,17 +25,31 @@ struct ReadOutcome
 {
     std::vector<BroadcastRow> rows; // with a problem: the rows read before it
     std::optional<FileProblem> problem;
+    std::vector<int> rowLines; // each row's 1-based line, with RowLines::Keep only
 };
+
+// Whether reading also notes the line of each row, for tools that report about rows.
+enum class RowLines { Skip, Keep };
 
 // Reads the file at path in the format's reading rules (see broadcast_file_format.h).
 // Only a regular file is read: a folder, a pipe or a device is refused before anything is
 // read from it, since reading one may never end. A file whose table would not fit in the
 // memory this process can have is refused before it is loaded, so opening never ends in
 // an out-of-memory failure; the rows are reserved exactly, never more than the file holds.
-ReadOutcome readFile(const QString &path);
+ReadOutcome readFile(const QString &path, RowLines rowLines = RowLines::Skip);
 
 // Writes the rows to path, replacing the file whole or not at all. A table that would not
 // read back exactly as it stands is not written.
 std::optional<FileProblem> writeFile(const QString &path, std::span<const BroadcastRow> rows);
+
+struct EncodeOutcome
+{
+    QByteArray bytes; // the whole file; empty with a problem
+    std::optional<FileProblem> problem; // a field that would not read back; line is its row
+};
+
+// The bytes writeFile writes for the rows, for callers that send them elsewhere than to a
+// file; refuses what writeFile refuses, in the same words.
+EncodeOutcome encodeFile(std::span<const BroadcastRow> rows);
 
 } // namespace broadcast_file

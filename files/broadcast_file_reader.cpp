@@ -115,9 +115,7 @@ public:
     // Returns the decoded units (in buffer()), or -1 with cause filled.
     qsizetype decode(QByteArrayView bytes, QString *cause)
     {
-        const qsizetype room = m_utf8 ? m_utf8Decoder.requiredSpace(bytes.size()) : bytes.size();
-        if (qsizetype(m_buffer.size()) < room)
-            m_buffer.resize(std::max<qsizetype>(room, 2 * m_buffer.size()));
+        reserve(m_utf8 ? m_utf8Decoder.requiredSpace(bytes.size()) : bytes.size());
         if (m_utf8) {
             QChar *const start = reinterpret_cast<QChar *>(m_buffer.data());
             QChar *const end = m_utf8Decoder.appendToBuffer(start, bytes);
@@ -134,9 +132,35 @@ public:
         return written;
     }
 
+    // Decodes whole lines, each ending in LF, in one go where the encoding gains by it:
+    // Qt's UTF-8 decoder costs about as much per call as it takes for a line, so a piece
+    // of a file is decoded whole, which for lines that end in LF gives exactly what
+    // decoding them one by one gives. Returns the units (in buffer()), or -1 when the
+    // lines are to be decoded one by one: always for code page 932, whose decoding costs
+    // nothing per call, and for UTF-8 that is not valid, to find the line at fault.
+    qsizetype decodeLines(QByteArrayView bytes)
+    {
+        if (!m_utf8)
+            return -1;
+        reserve(m_utf8Decoder.requiredSpace(bytes.size()));
+        QChar *const start = reinterpret_cast<QChar *>(m_buffer.data());
+        QChar *const end = m_utf8Decoder.appendToBuffer(start, bytes);
+        if (m_utf8Decoder.hasError()) {
+            m_utf8Decoder.resetState();
+            return -1;
+        }
+        return end - start;
+    }
+
     char16_t *buffer() { return m_buffer.data(); }
 
 private:
+    void reserve(qsizetype room)
+    {
+        if (qsizetype(m_buffer.size()) < room)
+            m_buffer.resize(std::max<qsizetype>(room, 2 * m_buffer.size()));
+    }
+
     bool m_utf8;
     QStringDecoder m_utf8Decoder;
     std::vector<char16_t> m_buffer;
@@ -152,6 +176,7 @@ struct Reader::State
     std::array<QString, 3> fields;
     int line = 0;
     bool failed = false;
+    bool keepRowLines = false;
 
     // The byte-order mark can only be told from the first three bytes.
     bool encodingKnown(bool atEnd)
@@ -195,11 +220,50 @@ struct Reader::State
             if (length > 0 && text[length - 1] == u'\r')
                 --length;
         }
+        return takeRow(text, length);
+    }
+
+    // The row of one decoded line whose line end is already dropped.
+    bool takeRow(char16_t *text, qsizetype length)
+    {
         fields = {};
+        QString cause;
         if (!splitFields(text, length, fields, &cause))
             return fail(cause);
         result.rows.push_back(
             BroadcastRow{std::move(fields[0]), std::move(fields[1]), std::move(fields[2])});
+        if (keepRowLines)
+            result.rowLines.push_back(line);
+        return true;
+    }
+
+    // Complete lines, each with its LF.
+    bool readWholeLines(const char *begin, const char *end)
+    {
+        const qsizetype decoded = decoder->decodeLines(QByteArrayView(begin, end));
+        if (decoded < 0) {
+            for (const char *p = begin; p < end;) {
+                const auto *const lf = static_cast<const char *>(std::memchr(p, '\n', end - p));
+                if (!readLine(p, lf + 1, true))
+                    return false;
+                p = lf + 1;
+            }
+            return true;
+        }
+        // The same steps as readLine's, on the decoded text: an LF or a CR is one unit in
+        // either form.
+        char16_t *text = decoder->buffer();
+        char16_t *const stop = text + decoded;
+        while (text < stop) {
+            char16_t *const lf = std::find(text, stop, u'\n');
+            ++line;
+            if (!std::all_of(text, lf, [](char16_t c) { return c == u'\r'; })) {
+                const qsizetype length = lf - text - (lf[-1] == u'\r' ? 1 : 0);
+                if (!takeRow(text, length))
+                    return false;
+            }
+            text = lf + 1;
+        }
         return true;
     }
 
@@ -220,16 +284,14 @@ struct Reader::State
                 return false;
             pending.resize(0);
         }
-        while (p < end) {
-            const auto *const lf = static_cast<const char *>(std::memchr(p, '\n', end - p));
-            if (!lf) {
-                pending.append(QByteArrayView(p, end));
-                return true;
-            }
-            if (!readLine(p, lf + 1, true))
+        const qsizetype lastLf = QByteArrayView(p, end).lastIndexOf('\n');
+        if (lastLf >= 0) {
+            if (!readWholeLines(p, p + lastLf + 1))
                 return false;
-            p = lf + 1;
+            p += lastLf + 1;
         }
+        if (p < end)
+            pending.append(QByteArrayView(p, end));
         return true;
     }
 };
@@ -241,6 +303,14 @@ Reader::~Reader() = default;
 void Reader::reserve(qsizetype rows)
 {
     m_state->result.rows.reserve(std::size_t(rows));
+    if (m_state->keepRowLines)
+        m_state->result.rowLines.reserve(std::size_t(rows));
+}
+
+void Reader::keepRowLines()
+{
+    m_state->keepRowLines = true;
+    m_state->result.rowLines.reserve(m_state->result.rows.capacity());
 }
 
 bool Reader::feed(QByteArrayView bytes)

@@ -202,12 +202,10 @@ bool decode(QByteArrayView bytes, QString &out, DecodeError *err)
     return ok;
 }
 
-bool encode(QStringView text, QByteArray &out, EncodeError *err)
+qsizetype encodeInto(QStringView text, char *dst, EncodeError *err)
 {
     const Tables &t = tables();
-    const qsizetype start = out.size();
-    out.resize(start + 2 * text.size());
-    char *d = out.data() + start;
+    char *d = dst;
     const char16_t *const units = text.utf16();
     const qsizetype count = text.size();
     for (qsizetype i = 0; i < count; ++i) {
@@ -225,12 +223,19 @@ bool encode(QStringView text, QByteArray &out, EncodeError *err)
                     c = QChar::surrogateToUcs4(units[i], units[i + 1]);
                 *err = {i, c};
             }
-            out.resize(start);
-            return false;
+            return -1;
         }
     }
-    out.resize(d - out.constData());
-    return true;
+    return d - dst;
+}
+
+bool encode(QStringView text, QByteArray &out, EncodeError *err)
+{
+    const qsizetype start = out.size();
+    out.resize(start + 2 * text.size());
+    const qsizetype written = encodeInto(text, out.data() + start, err);
+    out.resize(written < 0 ? start : start + written);
+    return written >= 0;
 }
 
 bool canEncode(char32_t c)

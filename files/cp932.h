@@ -38,6 +38,11 @@ struct EncodeError
 // false, fills err (when given) and leaves out as it was before the call.
 bool encode(QStringView text, QByteArray &out, EncodeError *err);
 
+// For callers that manage their own buffer: writes the bytes of text to dst, which must
+// have room for 2 * text.size() bytes. Returns the number of bytes written, or -1 on a
+// character the code page cannot hold (err filled when given).
+qsizetype encodeInto(QStringView text, char *dst, EncodeError *err);
+
 // Whether encode accepts c. Characters outside the Basic Multilingual Plane never fit.
 bool canEncode(char32_t c);
 

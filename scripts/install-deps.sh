@@ -19,6 +19,8 @@ if [[ "${1:-}" == "--test" ]]; then
     # The package check (scripts/check-package.sh): validators, and CPack's DEB generator,
     # which needs file(1) to find the binaries whose library dependencies it works out.
     desktop-file-utils appstream file dpkg-dev
+    # The package check runs lintian on the command-line companion and its man page.
+    lintian
   )
 fi
 

@@ -3,6 +3,7 @@
 
 #include "platform/list/list_view.h"
 #include "platform/dialogs/message_box.h"
+#include "table/content_rule.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -12,13 +13,7 @@
 std::int32_t TableEditor::IsCommaAndTab(const QString &strText)
 {
     // Positions count UTF-16 code units from 1, as the text box counts its selection.
-    const qsizetype n = strText.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const char16_t c = strText.at(i).unicode();
-        if (c == u'\t' || c == u'\u3000' || c == u' ' || c == u',')
-            return static_cast<std::int32_t>(i + 1);
-    }
-    return 0;
+    return static_cast<std::int32_t>(firstRefusedContentCharacter(strText) + 1);
 }
 
 void TableEditor::Command3_Click()

@@ -4,6 +4,7 @@
 #include "platform/speech/speech_engine_choice.h"
 #include "platform/runtime/runtime_error.h"
 #include "platform/speech/speech_failure_messages.h"
+#include "platform/speech/speech_pacing.h"
 #include "platform/speech/speech_text.h"
 #include "platform/speech/speech_voices.h"
 
@@ -14,15 +15,10 @@ namespace {
 // Synthesis runs about twenty times faster than speech; keeping this much ready is plenty
 // to hide the next piece's synthesis without holding a long text's audio in memory.
 constexpr qint64 kReadAheadMs = 8000;
-// Silence kept around each piece: a breath before, a pause after that is longer at the
-// end of a sentence than at a comma. Together with the quiet edges of the speech itself
-// (some 50 ms) the silence between two pieces stays under a quarter of a second, so the
-// pieces run on as one announcement instead of as separate ones.
-constexpr int kLeadMs = 30;
-constexpr int kCommaPauseMs = 80;
-constexpr int kSentencePauseMs = 120;
-// Open JTalk's voices are made at 48 kHz; used when the voice's header does not say.
-constexpr int kDefaultSampleRate = 48000;
+using SpeechPacing::kCommaPauseMs;
+using SpeechPacing::kDefaultSampleRate;
+using SpeechPacing::kLeadMs;
+using SpeechPacing::kSentencePauseMs;
 
 QAudioFormat formatFor(const QString &voice)
 {

@@ -76,6 +76,37 @@ std::optional<WavAudio> parseWav(const QByteArray &bytes, QString *error)
                                   : QStringLiteral("no format chunk"));
 }
 
+QByteArray wavFile(const WavAudio &audio)
+{
+    const auto le32 = [](QByteArray &out, quint32 value) {
+        char bytes[4];
+        qToLittleEndian(value, bytes);
+        out.append(bytes, 4);
+    };
+    const auto le16 = [](QByteArray &out, quint16 value) {
+        char bytes[2];
+        qToLittleEndian(value, bytes);
+        out.append(bytes, 2);
+    };
+    const quint32 dataBytes = quint32(audio.pcm.size());
+    QByteArray out;
+    out.reserve(44 + audio.pcm.size());
+    out.append("RIFF");
+    le32(out, 36 + dataBytes);
+    out.append("WAVEfmt ");
+    le32(out, 16);
+    le16(out, 1); // PCM
+    le16(out, quint16(audio.channels));
+    le32(out, quint32(audio.sampleRate));
+    le32(out, quint32(audio.sampleRate * audio.bytesPerFrame()));
+    le16(out, quint16(audio.bytesPerFrame()));
+    le16(out, quint16(audio.bitsPerSample));
+    out.append("data");
+    le32(out, dataBytes);
+    out.append(audio.pcm);
+    return out;
+}
+
 QByteArray trimSilence(const QByteArray &pcm, int channels, int sampleRate, int keepLeadMs,
                        int keepTailMs)
 {

@@ -20,6 +20,9 @@ struct WavAudio
 // could not seek back to fill it in) is taken as "up to the end".
 std::optional<WavAudio> parseWav(const QByteArray &bytes, QString *error = nullptr);
 
+// The RIFF/WAVE file holding the audio's samples, as parseWav reads it back.
+QByteArray wavFile(const WavAudio &audio);
+
 // Shortens the silence at both ends of 16-bit PCM to at most the given lengths. Open
 // JTalk pads each sentence with about half a second on either side; left as it is, the
 // first word comes late and consecutive sentences are separated by a second of nothing.

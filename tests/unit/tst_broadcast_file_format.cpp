@@ -223,6 +223,11 @@ void TestBroadcastFileFormat::reads_data()
         << Rows{row(tsugi, "1", "2"), row(QString::fromUcs4(U"\U0001F600", 1), "0", "0")};
     QTest::newRow("UTF-8 keeps a later U+FEFF") << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF" "a\n")
                                                 << Rows{row(QString(QChar(0xFEFF)) + "a")};
+    // Lines read together are split as lines read one by one: blank and CR-only lines
+    // skipped, one CR dropped before the LF, a U+FEFF starting a later line kept.
+    QTest::newRow("UTF-8 lines read together")
+        << QByteArray("\xEF\xBB\xBF" "a,1\r\r\n\r\r\n\n\xEF\xBB\xBF" "b\r\nc")
+        << Rows{row("a", "1\r"), row(QString(QChar(0xFEFF)) + "b"), row("c")};
     QTest::newRow("written placeholder") << hex("28 9056 82B5 82A2 8D73 29 2C 2C 0D0A")
                                          << Rows{row(QStringLiteral("(新しい行)"), "", "")};
 }
@@ -272,6 +277,9 @@ void TestBroadcastFileFormat::stopsAtTheFirstBadLine_data()
                                    << QString() << Rows{row("a", "1", "2")};
     QTest::newRow("UTF-8 cut off at end") << QByteArray("\xEF\xBB\xBF" "a,1,2\n\xE3\x81") << 2
                                           << QString() << Rows{row("a", "1", "2")};
+    QTest::newRow("UTF-8 cut off by a line end")
+        << QByteArray("\xEF\xBB\xBF" "a,1,2\n\n\xE3\x81\nb\n") << 3 << QString()
+        << Rows{row("a", "1", "2")};
     QTest::newRow("UTF-8 surrogate") << QByteArray("\xEF\xBB\xBF\xED\xA0\x80") << 1 << QString()
                                      << Rows{};
 }

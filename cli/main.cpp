@@ -1,0 +1,53 @@
+// broadcast-data: the window tool's command-line companion, for many files at once.
+#include "cli/check_command.h"
+#include "cli/cli_arguments.h"
+#include "cli/cli_messages.h"
+#include "cli/convert_command.h"
+#include "cli/speak_command.h"
+#include "platform/runtime/application_identity.h"
+
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    // Its own name and the project's version; the user's settings shared with the window.
+    setApplicationIdentity(QStringLiteral("broadcast-data"));
+    // The argument parser's own errors ("Unknown option ...") come from Qt's catalogue.
+    auto *qtMessages = new QTranslator(&app);
+    if (CliMessages::japanese()
+        && qtMessages->load(QLocale(QLocale::Japanese), QStringLiteral("qtbase"),
+                            QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(qtMessages);
+
+    const Invocation invocation = parseArguments(QCoreApplication::arguments());
+    switch (invocation.action) {
+    case Invocation::Action::Help:
+        CliMessages::printOut(invocation.message);
+        return 0;
+    case Invocation::Action::Version:
+        CliMessages::printOut(QCoreApplication::applicationName() + u' '
+                              + QCoreApplication::applicationVersion());
+        return 0;
+    case Invocation::Action::UsageError:
+        CliMessages::complain(invocation.message);
+        CliMessages::printErr(CliMessages::tryHelp());
+        return 2;
+    case Invocation::Action::Run:
+        break;
+    }
+    switch (invocation.command) {
+    case Invocation::Command::Check:
+        return runCheck(invocation.files, invocation.strict);
+    case Invocation::Command::Convert:
+        return runConvert(invocation.input, invocation.output);
+    case Invocation::Command::Speak:
+        return runSpeak(invocation.input, invocation.output, invocation.rows, invocation.voice);
+    case Invocation::Command::None:
+        break;
+    }
+    return 2;
+}

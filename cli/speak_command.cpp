@@ -1,0 +1,111 @@
+#include "cli/speak_command.h"
+
+#include "cli/cli_messages.h"
+#include "cli/speak_run.h"
+#include "files/broadcast_file_io.h"
+#include "platform/speech/open_jtalk_synthesis.h"
+#include "platform/speech/speech_engine_choice.h"
+#include "platform/speech/speech_settings.h"
+#include "platform/speech/speech_voices.h"
+
+#include <QDir>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QThread>
+#include <QTimer>
+
+#include <algorithm>
+
+using CliMessages::at;
+using CliMessages::complain;
+using CliMessages::fromCore;
+using CliMessages::pick;
+
+std::vector<int> selectRows(const std::vector<RowRange> &ranges, int count, int *missing)
+{
+    *missing = 0;
+    std::vector<bool> picked(std::size_t(count), ranges.empty());
+    for (const RowRange &range : ranges) {
+        const int last = range.last == 0 ? count : range.last;
+        if (range.first > count || last > count) {
+            *missing = range.first > count ? range.first : last;
+            return {};
+        }
+        std::fill(picked.begin() + (range.first - 1), picked.begin() + last, true);
+    }
+    std::vector<int> rows;
+    for (int i = 0; i < count; ++i) {
+        if (picked[std::size_t(i)])
+            rows.push_back(i);
+    }
+    return rows;
+}
+
+int runSpeak(const QString &file, const QString &folder, const std::vector<RowRange> &ranges,
+             const QString &voiceOption)
+{
+    const broadcast_file::ReadOutcome read =
+        broadcast_file::readFile(file, broadcast_file::RowLines::Keep);
+    if (read.problem) {
+        CliMessages::printErr(at(file, read.problem->line, fromCore(read.problem->cause)));
+        return 1;
+    }
+    int missing = 0;
+    const std::vector<int> picked = selectRows(ranges, int(read.rows.size()), &missing);
+    if (missing > 0) {
+        complain(pick(QStringLiteral("--rows: %1 に %2 行目はありません（%3 行です）"),
+                      QStringLiteral("--rows: %1 has no row %2 (it has %3 rows)"))
+                     .arg(file, QString::number(missing), QString::number(read.rows.size())));
+        return 1;
+    }
+
+    // The voice and its settings as the window's speech reads them.
+    const OpenJTalkSetup setup = OpenJTalkSetup::detect(SpeechVoices::defaultFolders());
+    if (!setup.isReady()) {
+        complain(pick(QStringLiteral("音声合成プログラム open_jtalk またはその辞書が見つかりません"
+                                     "（open-jtalk と open-jtalk-mecab-naist-jdic のパッケージが必要です）"),
+                      QStringLiteral("the speech synthesizer open_jtalk or its dictionary is missing"
+                                     " (the packages open-jtalk and open-jtalk-mecab-naist-jdic are needed)")));
+        return 1;
+    }
+    const SpeechSettings settings = SpeechSettings::load();
+    const QString voice = voiceOption.isEmpty() ? chooseOpenJTalkVoice(setup.voices, settings.voice)
+                                                : voiceOption;
+    if (voice.isEmpty()) {
+        complain(pick(QStringLiteral("Open JTalk の声のファイル（.htsvoice）が見つかりません"),
+                      QStringLiteral("no Open JTalk voice (.htsvoice) found")));
+        return 1;
+    }
+    if (!QFileInfo(voice).isFile() || !QFileInfo(voice).isReadable()) {
+        complain(pick(QStringLiteral("声のファイルを読めません: %1"),
+                      QStringLiteral("cannot read the voice file: %1"))
+                     .arg(voice));
+        return 1;
+    }
+    if (!QDir().mkpath(folder) || !QFileInfo(folder).isDir()) {
+        complain(pick(QStringLiteral("フォルダーを作れません: %1"),
+                      QStringLiteral("cannot make the folder: %1"))
+                     .arg(folder));
+        return 1;
+    }
+
+    SpeakSetup how;
+    how.program = setup.program;
+    how.arguments = openJTalkArguments(setup, voice, settings);
+    how.sampleRate = SpeechVoices::sampleRate(voice);
+    how.dataFile = file;
+    how.folder = folder;
+    how.nameWidth = std::max<int>(5, int(QString::number(read.rows.size()).size()));
+    how.processes = std::max(1, QThread::idealThreadCount());
+    std::vector<SpeakRow> rows;
+    rows.reserve(picked.size());
+    for (const int i : picked)
+        rows.push_back({i + 1, read.rowLines[std::size_t(i)], read.rows[std::size_t(i)].Content});
+
+    QEventLoop loop;
+    auto *run = new SpeakRun(std::move(how), std::move(rows), &loop);
+    QObject::connect(run, &SpeakRun::finished, &loop, &QEventLoop::exit);
+    // Started from the loop, so that a run with nothing to synthesize can end it too.
+    QTimer::singleShot(0, run, &SpeakRun::start);
+    return loop.exec();
+}

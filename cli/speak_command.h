@@ -1,0 +1,18 @@
+#pragma once
+
+#include "cli/cli_arguments.h"
+
+#include <QString>
+
+#include <vector>
+
+// broadcast-data speak: writes one WAV per row of the file into folder, with the user's
+// voice settings or the given voice file. Returns the exit status: 0 when every picked
+// row was written, 1 otherwise.
+int runSpeak(const QString &file, const QString &folder, const std::vector<RowRange> &rows,
+             const QString &voice);
+
+// The 0-based indexes of the rows the ranges pick in a table of count rows, each once and
+// in table order; empty ranges pick every row. A range reaching past the last row picks
+// nothing and sets the row it asked for in *missing.
+std::vector<int> selectRows(const std::vector<RowRange> &ranges, int count, int *missing);

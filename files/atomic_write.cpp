@@ -91,65 +91,99 @@ bool writeAll(int fd, QByteArrayView bytes)
     return true;
 }
 
-// Owns the new file until it has replaced the target: whatever step fails, the descriptor
-// is closed and a name the file was given is removed again.
-class NewFile
-{
-public:
-    ~NewFile()
-    {
-        const int saved = errno;
-        if (fd >= 0)
-            ::close(fd);
-        if (!name.isEmpty())
-            ::unlink(name.constData());
-        errno = saved;
-    }
-    int fd = -1;
-    QByteArray name;
-};
-
 } // namespace
 
 std::optional<WriteFailure> writeFileAtomically(const QString &path, QByteArrayView bytes)
 {
+    AtomicFileWriter file(path);
+    if (auto failed = file.open())
+        return failed;
+    if (auto failed = file.append(bytes))
+        return failed;
+    return file.commit();
+}
+
+AtomicFileWriter::AtomicFileWriter(const QString &path)
+{
     // A link is followed, so that the file it points at is the one replaced.
     const QFileInfo given(path);
     const QFileInfo target(given.isSymLink() ? given.symLinkTarget() : given.absoluteFilePath());
-    const QByteArray targetName = QFile::encodeName(target.absoluteFilePath());
-    const QByteArray folder = QFile::encodeName(target.absolutePath());
-    const QByteArray baseName = QFile::encodeName(target.fileName());
+    m_target = QFile::encodeName(target.absoluteFilePath());
+    m_folder = QFile::encodeName(target.absolutePath());
+    m_baseName = QFile::encodeName(target.fileName());
+}
 
+AtomicFileWriter::~AtomicFileWriter()
+{
+    discard();
+}
+
+void AtomicFileWriter::discard()
+{
+    const int saved = errno;
+    if (m_fd >= 0)
+        ::close(m_fd);
+    if (!m_name.isEmpty())
+        ::unlink(m_name.constData());
+    m_fd = -1;
+    m_name.clear();
+    errno = saved;
+}
+
+std::optional<WriteFailure> AtomicFileWriter::open()
+{
     struct stat existing{};
-    const bool exists = ::stat(targetName.constData(), &existing) == 0;
-    if (exists && S_ISDIR(existing.st_mode))
+    m_exists = ::stat(m_target.constData(), &existing) == 0;
+    if (m_exists && S_ISDIR(existing.st_mode))
         return failure(Step::Replace, EISDIR);
-    if (exists && !S_ISREG(existing.st_mode))
+    if (m_exists && !S_ISREG(existing.st_mode))
         return WriteFailure{whatFailed(Step::Replace), QStringLiteral("通常のファイルではありません"), EINVAL};
-    if (exists && ::access(targetName.constData(), W_OK) != 0)
+    if (m_exists && ::access(m_target.constData(), W_OK) != 0)
         return failure(Step::Write, errno);
 
-    NewFile file;
-    file.fd = openNewFile(folder, baseName, &file.name);
-    if (file.fd < 0)
+    m_fd = openNewFile(m_folder, m_baseName, &m_name);
+    if (m_fd < 0)
         return failure(Step::Create, errno);
-    if (exists && ::fchmod(file.fd, existing.st_mode & 07777) != 0)
-        return failure(Step::Create, errno);
-    if (!writeAll(file.fd, bytes))
-        return failure(Step::Write, errno);
-    if (::fsync(file.fd) != 0)
-        return failure(Step::Sync, errno);
-    if (file.name.isEmpty() && !nameUnnamedFile(file.fd, folder, baseName, &file.name))
-        return failure(Step::Replace, errno);
-    // Closed before the rename: on file systems that report a failed write only when the
-    // file is closed, the old file must still be there to keep.
-    const int fd = std::exchange(file.fd, -1);
-    if (::close(fd) != 0)
-        return failure(Step::Close, errno);
-    if (::rename(file.name.constData(), targetName.constData()) != 0)
-        return failure(Step::Replace, errno);
-    file.name.clear();
+    if (m_exists && ::fchmod(m_fd, existing.st_mode & 07777) != 0) {
+        const auto failed = failure(Step::Create, errno);
+        discard();
+        return failed;
+    }
     return std::nullopt;
+}
+
+std::optional<WriteFailure> AtomicFileWriter::append(QByteArrayView bytes)
+{
+    if (m_fd < 0)
+        return failure(Step::Write, EBADF);
+    if (writeAll(m_fd, bytes))
+        return std::nullopt;
+    const auto failed = failure(Step::Write, errno);
+    discard();
+    return failed;
+}
+
+std::optional<WriteFailure> AtomicFileWriter::commit()
+{
+    if (m_fd < 0)
+        return failure(Step::Write, EBADF);
+    std::optional<WriteFailure> failed;
+    if (::fsync(m_fd) != 0) {
+        failed = failure(Step::Sync, errno);
+    } else if (m_name.isEmpty() && !nameUnnamedFile(m_fd, m_folder, m_baseName, &m_name)) {
+        failed = failure(Step::Replace, errno);
+    } else if (::close(std::exchange(m_fd, -1)) != 0) {
+        // Closed before the rename: on file systems that report a failed write only when
+        // the file is closed, the old file must still be there to keep.
+        failed = failure(Step::Close, errno);
+    } else if (::rename(m_name.constData(), m_target.constData()) != 0) {
+        failed = failure(Step::Replace, errno);
+    } else {
+        m_name.clear();
+        return std::nullopt;
+    }
+    discard();
+    return failed;
 }
 
 QString describeFileError(int error)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 
@@ -23,6 +24,32 @@ struct WriteFailure
 // Qt's QSaveFile is not used: it keeps small writes in memory and, when committing,
 // ignores a failing flush, fsync or close and renames the incomplete file over the old one.
 std::optional<WriteFailure> writeFileAtomically(const QString &path, QByteArrayView bytes);
+
+// The same, for a file written piece by piece: open(), append() as often as needed, then
+// commit(). Until commit() succeeds the old file stays as it was; a writer that goes away
+// uncommitted, or whose step failed, leaves nothing behind.
+class AtomicFileWriter
+{
+public:
+    explicit AtomicFileWriter(const QString &path);
+    ~AtomicFileWriter();
+    AtomicFileWriter(const AtomicFileWriter &) = delete;
+    AtomicFileWriter &operator=(const AtomicFileWriter &) = delete;
+
+    std::optional<WriteFailure> open();
+    std::optional<WriteFailure> append(QByteArrayView bytes);
+    std::optional<WriteFailure> commit();
+
+private:
+    void discard();
+
+    QByteArray m_target;   // the file replaced, a link followed
+    QByteArray m_folder;
+    QByteArray m_baseName;
+    bool m_exists = false; // the target was there when opened
+    int m_fd = -1;
+    QByteArray m_name;     // the new file's temporary name, once it has one
+};
 
 // A short Japanese description of an errno value as a file operation reports it.
 QString describeFileError(int error);

@@ -83,6 +83,9 @@ public:
     void keepRowLines();
     // Returns false once reading has failed; later pieces are then ignored.
     bool feed(QByteArrayView bytes);
+    // Hands over the rows read so far (with their lines when kept), for a caller that
+    // passes rows on as they come instead of holding the whole table.
+    void takeRows(std::vector<BroadcastRow> &rows, std::vector<int> &rowLines);
     // Reads what is left as the last line and hands over the result; the reader is spent.
     ParseResult finish();
 

@@ -3,18 +3,15 @@
 #include "files/atomic_write.h"
 #include "files/available_memory.h"
 #include "files/broadcast_file_format.h"
+#include "files/file_access.h"
 #include "platform/runtime/runtime_error.h"
 
 #include <QByteArray>
-#include <QDir>
-#include <QFile>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <limits>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace broadcast_file {
@@ -29,59 +26,6 @@ constexpr qint64 kBytesPerRow = qint64(sizeof(BroadcastRow)) + 8 + 3 * 40;
 constexpr qint64 kMemoryPerFileByte = 2;
 // The table's model counts rows in an int.
 constexpr qint64 kMaxRows = std::numeric_limits<int>::max() - 1;
-
-const QString kCannotOpen = QStringLiteral("ファイルを開けません");
-const QString kCannotRead = QStringLiteral("ファイルを読み込めません");
-
-QString fieldName(Field field)
-{
-    switch (field) {
-    case Field::FareSignal: return QStringLiteral("運賃切替信号");
-    case Field::SoundSignal: return QStringLiteral("サウンド指定信号");
-    case Field::Content: break;
-    }
-    return QStringLiteral("放送内容");
-}
-
-FileProblem aboutFile(int number, const QString &what, const QString &path, const QString &why)
-{
-    const QString cause = QStringLiteral("%1（%2）").arg(what, why);
-    return {number, what + u'。', QDir::toNativeSeparators(path) + QStringLiteral(": ") + cause,
-            0, cause};
-}
-
-QString kindOfNonRegular(mode_t mode)
-{
-    if (S_ISDIR(mode))
-        return QStringLiteral("フォルダーです");
-    if (S_ISFIFO(mode))
-        return QStringLiteral("名前付きパイプで、ファイルではありません");
-    if (S_ISCHR(mode) || S_ISBLK(mode))
-        return QStringLiteral("デバイスで、ファイルではありません");
-    if (S_ISSOCK(mode))
-        return QStringLiteral("ソケットで、ファイルではありません");
-    return QStringLiteral("通常のファイルではありません");
-}
-
-ssize_t readSome(int fd, char *buffer, qsizetype size)
-{
-    ssize_t n;
-    do {
-        n = ::read(fd, buffer, size_t(size));
-    } while (n < 0 && errno == EINTR);
-    return n;
-}
-
-// Closes the descriptor however reading ends.
-struct Descriptor
-{
-    int fd = -1;
-    ~Descriptor()
-    {
-        if (fd >= 0)
-            ::close(fd);
-    }
-};
 
 // How many rows the file can yield (lines holding anything but CRs) and its size: the
 // reader then reserves exactly that, so neither blank lines nor growth cost memory.
@@ -169,12 +113,8 @@ void readRows(int fd, const QString &path, const Census &census, QByteArray &buf
             break;
     }
     ParseResult result = reader.finish();
-    if (!result.ok()) {
-        outcome.problem = FileProblem{RuntimeError::PathFileAccessError,
-                                      QStringLiteral("ファイルの内容を読み取れません。"),
-                                      QStringLiteral("%1 行目: %2").arg(result.failedLine).arg(result.cause),
-                                      result.failedLine, result.cause};
-    }
+    if (!result.ok())
+        outcome.problem = aboutLine(result.failedLine, result.cause);
     keepRowsRead(std::move(result), outcome);
 }
 
@@ -183,32 +123,10 @@ void readRows(int fd, const QString &path, const Census &census, QByteArray &buf
 ReadOutcome readFile(const QString &path, RowLines rowLines)
 {
     ReadOutcome outcome;
-    const QByteArray name = QFile::encodeName(path);
-    // Looked at before it is opened: opening a device can itself do something.
-    struct stat status{};
-    if (::stat(name.constData(), &status) != 0) {
-        const int error = errno;
-        outcome.problem = aboutFile(error == ENOENT ? RuntimeError::FileNotFound
-                                                    : RuntimeError::PathFileAccessError,
-                                    kCannotOpen, path, describeFileError(error));
-        return outcome;
-    }
-    if (!S_ISREG(status.st_mode)) {
-        outcome.problem = aboutFile(RuntimeError::PathFileAccessError, kCannotOpen, path,
-                                    kindOfNonRegular(status.st_mode));
-        return outcome;
-    }
-    // Non-blocking, so that a file swapped for a pipe meanwhile cannot hang the open; what
-    // was opened is looked at again.
-    Descriptor file{::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
-    if (file.fd < 0 || ::fstat(file.fd, &status) != 0) {
-        outcome.problem = aboutFile(RuntimeError::PathFileAccessError, kCannotOpen, path,
-                                    describeFileError(errno));
-        return outcome;
-    }
-    if (!S_ISREG(status.st_mode)) {
-        outcome.problem = aboutFile(RuntimeError::PathFileAccessError, kCannotOpen, path,
-                                    kindOfNonRegular(status.st_mode));
+    FileProblem problem;
+    Descriptor file{openRegularFile(path, &problem)};
+    if (file.fd < 0) {
+        outcome.problem = std::move(problem);
         return outcome;
     }
 
@@ -247,14 +165,8 @@ std::optional<FileProblem> writeFile(const QString &path, std::span<const Broadc
 EncodeOutcome encodeFile(std::span<const BroadcastRow> rows)
 {
     SerializeResult result = serialize(rows);
-    if (!result.ok()) {
-        const QString cause = fieldName(result.failedField) + QStringLiteral(": ") + result.cause;
-        return {QByteArray(),
-                FileProblem{RuntimeError::PathFileAccessError,
-                            QStringLiteral("保存できない文字があります。"),
-                            QStringLiteral("%1 行目の%2").arg(result.failedRow).arg(cause),
-                            result.failedRow, cause}};
-    }
+    if (!result.ok())
+        return {QByteArray(), aboutField(result, result.failedRow)};
     return {std::move(result.bytes), std::nullopt};
 }
 

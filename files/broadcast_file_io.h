@@ -42,6 +42,11 @@ ReadOutcome readFile(const QString &path, RowLines rowLines = RowLines::Skip);
 // read back exactly as it stands is not written.
 std::optional<FileProblem> writeFile(const QString &path, std::span<const BroadcastRow> rows);
 
+// Opens path for reading if it is a regular file: a folder, a pipe or a device is refused
+// before it is opened (opening a device can itself do something), and what was opened is
+// looked at again. Returns the descriptor, or -1 with problem filled.
+int openRegularFile(const QString &path, FileProblem *problem);
+
 struct EncodeOutcome
 {
     QByteArray bytes; // the whole file; empty with a problem

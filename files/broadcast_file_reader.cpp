@@ -334,6 +334,14 @@ bool Reader::feed(QByteArrayView bytes)
     return s.readLines(start);
 }
 
+void Reader::takeRows(std::vector<BroadcastRow> &rows, std::vector<int> &rowLines)
+{
+    rows.clear();
+    rowLines.clear();
+    std::swap(rows, m_state->result.rows);
+    std::swap(rowLines, m_state->result.rowLines);
+}
+
 ParseResult Reader::finish()
 {
     State &s = *m_state;

@@ -53,6 +53,17 @@ RC=0; LC_ALL=ja_JP.UTF-8 "$CLI" convert - -o - <emojiTp.csv >/dev/null 2>err || 
   || fail "from standard input in Japanese: $RC $(cat err)"
 pass "the same from standard input, in the window's words"
 
+# A file of several pieces, refused on its last line: nothing of the pieces converted
+# before reaches the target, and the line is counted over the whole file.
+{ printf '\xef\xbb\xbf'; awk 'BEGIN { for (i = 0; i < 100000; i++) print "次は新宿です,1,0" }'; printf '笑顔😀です,0,1\n'; } >longTp.csv
+(( $(stat -c %s longTp.csv) > 2 * 1024 * 1024 )) || fail "the long file is not longer than two pieces"
+cli convert longTp.csv -o targetTp.csv
+expect_run "a refusal after several pieces" 1 "" \
+  'longTp.csv:100001: content: the character "😀" (U+1F600) cannot be saved in Shift-JIS'
+[[ $(cat targetTp.csv) == $'old\r' && $(ls | grep -c targetTp) == 1 ]] \
+  || fail "a refusal after several pieces touched the target or left a file"
+pass "a refusal after several converted pieces leaves the target as it was"
+
 cli convert missingTp.csv -o outTp.csv
 expect_run "a missing input" 1 "" "missingTp.csv: cannot open the file (no such file or folder)"
 cli convert exportTp.csv

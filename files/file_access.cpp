@@ -1,0 +1,114 @@
+#include "files/file_access.h"
+
+#include "files/atomic_write.h"
+#include "platform/runtime/runtime_error.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace broadcast_file {
+
+const QString kCannotOpen = QStringLiteral("ファイルを開けません");
+const QString kCannotRead = QStringLiteral("ファイルを読み込めません");
+
+namespace {
+
+QString fieldName(Field field)
+{
+    switch (field) {
+    case Field::FareSignal: return QStringLiteral("運賃切替信号");
+    case Field::SoundSignal: return QStringLiteral("サウンド指定信号");
+    case Field::Content: break;
+    }
+    return QStringLiteral("放送内容");
+}
+
+QString kindOfNonRegular(mode_t mode)
+{
+    if (S_ISDIR(mode))
+        return QStringLiteral("フォルダーです");
+    if (S_ISFIFO(mode))
+        return QStringLiteral("名前付きパイプで、ファイルではありません");
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return QStringLiteral("デバイスで、ファイルではありません");
+    if (S_ISSOCK(mode))
+        return QStringLiteral("ソケットで、ファイルではありません");
+    return QStringLiteral("通常のファイルではありません");
+}
+
+} // namespace
+
+FileProblem aboutFile(int number, const QString &what, const QString &path, const QString &why)
+{
+    const QString cause = QStringLiteral("%1（%2）").arg(what, why);
+    return {number, what + u'。', QDir::toNativeSeparators(path) + QStringLiteral(": ") + cause,
+            0, cause};
+}
+
+FileProblem aboutLine(int line, const QString &cause)
+{
+    return {RuntimeError::PathFileAccessError, QStringLiteral("ファイルの内容を読み取れません。"),
+            QStringLiteral("%1 行目: %2").arg(line).arg(cause), line, cause};
+}
+
+FileProblem aboutField(const SerializeResult &refused, int line)
+{
+    const QString cause = fieldName(refused.failedField) + QStringLiteral(": ") + refused.cause;
+    return {RuntimeError::PathFileAccessError, QStringLiteral("保存できない文字があります。"),
+            QStringLiteral("%1 行目の%2").arg(line).arg(cause), line, cause};
+}
+
+int openRegularFile(const QString &path, FileProblem *problem)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat status{};
+    if (::stat(name.constData(), &status) != 0) {
+        const int error = errno;
+        *problem = aboutFile(error == ENOENT ? RuntimeError::FileNotFound
+                                             : RuntimeError::PathFileAccessError,
+                             kCannotOpen, path, describeFileError(error));
+        return -1;
+    }
+    if (!S_ISREG(status.st_mode)) {
+        *problem = aboutFile(RuntimeError::PathFileAccessError, kCannotOpen, path,
+                             kindOfNonRegular(status.st_mode));
+        return -1;
+    }
+    // Non-blocking, so that a file swapped for a pipe meanwhile cannot hang the open.
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        *problem = aboutFile(RuntimeError::PathFileAccessError, kCannotOpen, path,
+                             describeFileError(errno));
+        return -1;
+    }
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        const QString why = S_ISREG(status.st_mode) ? describeFileError(errno)
+                                                     : kindOfNonRegular(status.st_mode);
+        ::close(fd);
+        *problem = aboutFile(RuntimeError::PathFileAccessError, kCannotOpen, path, why);
+        return -1;
+    }
+    return fd;
+}
+
+ssize_t readSome(int fd, char *buffer, qsizetype size)
+{
+    ssize_t n;
+    do {
+        n = ::read(fd, buffer, size_t(size));
+    } while (n < 0 && errno == EINTR);
+    return n;
+}
+
+Descriptor::~Descriptor()
+{
+    if (fd >= 0)
+        ::close(fd);
+}
+
+} // namespace broadcast_file

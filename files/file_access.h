@@ -1,0 +1,33 @@
+#pragma once
+
+#include "files/broadcast_file_format.h"
+#include "files/broadcast_file_io.h"
+
+#include <QString>
+
+#include <sys/types.h>
+
+// What the file core's ways of reading and writing share: opening only regular files for
+// reading, reading through interruptions, and the words for what went wrong.
+namespace broadcast_file {
+
+extern const QString kCannotOpen;
+extern const QString kCannotRead;
+
+// A problem with a file as a whole, told as "<path>: <what>（<why>）".
+FileProblem aboutFile(int number, const QString &what, const QString &path, const QString &why);
+// A line the reader refused.
+FileProblem aboutLine(int line, const QString &cause);
+// A field of the given line (or row) that would not read back once written.
+FileProblem aboutField(const SerializeResult &refused, int line);
+
+ssize_t readSome(int fd, char *buffer, qsizetype size);
+
+// Closes the descriptor however reading ends.
+struct Descriptor
+{
+    int fd = -1;
+    ~Descriptor();
+};
+
+} // namespace broadcast_file

@@ -1,8 +1,8 @@
 #include "files/broadcast_file_format.h"
 
 #include "files/cp932.h"
+#include "files/utf8.h"
 
-#include <QStringDecoder>
 
 #include <algorithm>
 #include <array>
@@ -102,28 +102,19 @@ bool onlyCarriageReturns(const char *begin, const char *end)
 class LineDecoder
 {
 public:
-    explicit LineDecoder(bool utf8)
-        : m_utf8(utf8),
-          // Stateless: a sequence cut off at the end of a line is an error, not carried
-          // over. ConvertInitialBom: the file's mark is already gone, and a U+FEFF that
-          // starts a line is text.
-          m_utf8Decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless
-                                                  | QStringDecoder::Flag::ConvertInitialBom)
-    {
-    }
+    // The file's byte-order mark is already gone; a U+FEFF that starts a line is text, and
+    // a sequence cut off at the end of a line is an error, not carried over.
+    explicit LineDecoder(bool utf8) : m_utf8(utf8) {}
 
     // Returns the decoded units (in buffer()), or -1 with cause filled.
     qsizetype decode(QByteArrayView bytes, QString *cause)
     {
-        reserve(m_utf8 ? m_utf8Decoder.requiredSpace(bytes.size()) : bytes.size());
+        reserve(bytes.size());
         if (m_utf8) {
-            QChar *const start = reinterpret_cast<QChar *>(m_buffer.data());
-            QChar *const end = m_utf8Decoder.appendToBuffer(start, bytes);
-            if (m_utf8Decoder.hasError()) {
+            const qsizetype written = utf8::decodeInto(bytes, m_buffer.data());
+            if (written < 0)
                 *cause = QStringLiteral("UTF-8として正しくないバイト列があります");
-                return -1;
-            }
-            return end - start;
+            return written;
         }
         cp932::DecodeError error;
         const qsizetype written = cp932::decodeInto(bytes, m_buffer.data(), &error);
@@ -132,24 +123,17 @@ public:
         return written;
     }
 
-    // Decodes whole lines, each ending in LF, in one go where the encoding gains by it:
-    // Qt's UTF-8 decoder costs about as much per call as it takes for a line, so a piece
-    // of a file is decoded whole, which for lines that end in LF gives exactly what
-    // decoding them one by one gives. Returns the units (in buffer()), or -1 when the
-    // lines are to be decoded one by one: always for code page 932, whose decoding costs
-    // nothing per call, and for UTF-8 that is not valid, to find the line at fault.
+    // Decodes whole lines, each ending in LF, in one go where the encoding gains by it; for
+    // lines that end in LF that gives exactly what decoding them one by one gives. Returns
+    // the units (in buffer()), or -1 when the lines are to be decoded one by one: always
+    // for code page 932, whose decoding costs nothing per call, and for UTF-8 that is not
+    // valid, to find the line at fault.
     qsizetype decodeLines(QByteArrayView bytes)
     {
         if (!m_utf8)
             return -1;
-        reserve(m_utf8Decoder.requiredSpace(bytes.size()));
-        QChar *const start = reinterpret_cast<QChar *>(m_buffer.data());
-        QChar *const end = m_utf8Decoder.appendToBuffer(start, bytes);
-        if (m_utf8Decoder.hasError()) {
-            m_utf8Decoder.resetState();
-            return -1;
-        }
-        return end - start;
+        reserve(bytes.size());
+        return utf8::decodeInto(bytes, m_buffer.data());
     }
 
     char16_t *buffer() { return m_buffer.data(); }
@@ -162,7 +146,6 @@ private:
     }
 
     bool m_utf8;
-    QStringDecoder m_utf8Decoder;
     std::vector<char16_t> m_buffer;
 };
 

@@ -4,16 +4,19 @@
 //  - reading in pieces gives exactly what reading at once gives;
 //  - a table that was read and that the writer accepts reads back as the same table (but
 //    for the nine look-alikes below, which a UTF-8 file can hold);
-//  - failures point at the place that really is wrong.
+//  - failures point at the place that really is wrong;
+//  - the reader's UTF-8 decoding accepts what Qt's accepts and gives the same text.
 // The same input is also taken as UTF-16 text and as a table of UTF-16 fields, so that the
 // writer meets text no file could have given it (line breaks, lone surrogates, ...).
 #include "files/broadcast_file_format.h"
 #include "files/cp932.h"
+#include "files/utf8.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QList>
 #include <QString>
+#include <QStringDecoder>
 
 #include <algorithm>
 #include <array>
@@ -150,6 +153,18 @@ void checkDecode(QByteArrayView bytes)
     QByteArray reencoded;
     REQUIRE(cp932::encode(again, reencoded, nullptr));
     REQUIRE(reencoded == encoded);
+}
+
+void checkUtf8(QByteArrayView bytes)
+{
+    QStringDecoder qt(QStringDecoder::Utf8,
+                      QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    const QString expected = qt.decode(bytes);
+    std::vector<char16_t> buffer(std::size_t(bytes.size()) + 1);
+    const qsizetype written = utf8::decodeInto(bytes, buffer.data());
+    REQUIRE((written >= 0) == !qt.hasError());
+    if (written >= 0)
+        REQUIRE(QStringView(buffer.data(), written) == expected);
 }
 
 void checkEncode(const QString &text)
@@ -304,6 +319,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 {
     const QByteArrayView bytes(reinterpret_cast<const char *>(data), qsizetype(size));
     checkDecode(bytes);
+    checkUtf8(bytes);
     checkParse(bytes);
     const QString text = asUtf16(bytes);
     checkEncode(text);

@@ -256,6 +256,9 @@ wait_window() {
     if [[ -n $id && $id != "$APP_WIN" && $id != "$except" ]] \
       && [[ "$(xdotool getwindowname "$id" 2>/dev/null)" == "$title" ]]; then
       DLG_WIN=$id
+      # Active is not yet ready: a slow start (a sanitizer build, a busy machine) can
+      # still be giving the dialog's field its focus, and keys sent now are lost.
+      sleep 0.3
       return 0
     fi
     (( SECONDS < deadline )) || return 1
@@ -310,6 +313,7 @@ expect_bytes() {
   if ! wait_for "${4:-10}" cmp -s "$1" "$2"; then
     echo "--- expected ($2):" >&2; od -An -c "$2" >&2 || true
     echo "--- actual ($1):" >&2; od -An -c "$1" >&2 || true
+    echo "--- its folder:" >&2; ls -la "$(dirname "$1")" >&2 || true
     fail "$3"
   fi
 }

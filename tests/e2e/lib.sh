@@ -37,6 +37,10 @@ e2e_cleanup() {
 trap e2e_cleanup EXIT
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
+# A command failing outside the test's own checks ends the script (set -e) without a word;
+# name it, so that such a failure can be told from the others. -E: in functions too.
+set -E
+trap 'e2e_status=$?; echo "FAIL: ${BASH_SOURCE[0]##*/}:$LINENO: \"$BASH_COMMAND\" ended with status $e2e_status" >&2' ERR
 pass() { echo "ok: $*"; }
 
 # Tells whether process $1 (named $2...) still runs, or how it ended, to tell a slow start

@@ -7,9 +7,14 @@
 # input that did it is kept in the build folder's artifacts/ to be turned into a test.
 #
 #   scripts/run-fuzz.sh [seconds] [extra libFuzzer options...]
+#   scripts/run-fuzz.sh --build-only          builds and stops (CI builds it ahead)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${FUZZ_BUILD_DIR:-$root/build-fuzz}
+build_only=false
+if [[ ${1:-} == --build-only ]]; then
+  build_only=true
+fi
 seconds=${1:-60}
 shift || true
 
@@ -18,6 +23,9 @@ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_CXX_COMPILER=clang++ -DBDT_FUZZ=ON -DBUILD_TESTING=OFF -DBDT_BENCHMARKS=OFF >/dev/null
 cmake --build "$build" -j"$(nproc)" --target fuzz_broadcast_file
 fuzzer="$build/tests/fuzz/fuzz_broadcast_file"
+if $build_only; then
+  exit 0
+fi
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

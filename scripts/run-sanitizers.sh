@@ -11,6 +11,7 @@
 # standard error, and halt_on_error stops the process, which fails its test.
 #
 #   scripts/run-sanitizers.sh [ctest options...]
+#   scripts/run-sanitizers.sh --build-only     builds and stops (CI builds it ahead)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build-asan}
@@ -21,6 +22,9 @@ start=$SECONDS
 # of the normal build's flags, and reports still name file and line. Benchmarks are not run.
 BUILD_DIR="$build" "$root/scripts/build.sh" -DBDT_SANITIZE=ON -DBDT_BENCHMARKS=OFF \
   -DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=-O1 -g1"
+if [[ ${1:-} == --build-only ]]; then
+  exit 0
+fi
 
 reports="$build/sanitizer-reports"
 rm -rf "$reports"

@@ -1,7 +1,7 @@
 // Tables and timing shared by the benchmarks that read and write whole files.
 #pragma once
 
-#include "table/broadcast_row.h"
+#include "row/broadcast_row.h"
 
 #include <functional>
 #include <vector>

@@ -3,7 +3,7 @@
 #include "cli/cli_messages.h"
 #include "cli/table_lifetime.h"
 #include "files/broadcast_file_io.h"
-#include "table/content_rule.h"
+#include "row/content_rule.h"
 
 #include <cstdio>
 

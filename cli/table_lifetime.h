@@ -1,6 +1,6 @@
 #pragma once
 
-#include "table/broadcast_row.h"
+#include "row/broadcast_row.h"
 
 #include <vector>
 

@@ -3,7 +3,7 @@
 
 #include "platform/list/list_view.h"
 #include "platform/dialogs/message_box.h"
-#include "table/content_rule.h"
+#include "row/content_rule.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/list/list_item.h"
-#include "table/broadcast_row.h"
+#include "row/broadcast_row.h"
 
 #include <array>
 #include <cstdint>

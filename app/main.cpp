@@ -10,7 +10,8 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    setApplicationIdentity(QStringLiteral("broadcast-data-tool"));
+    setApplicationIdentity(QStringLiteral("broadcast-data-tool"),
+                           QStringLiteral("net.bdt.broadcastdatatool"));
     installJapaneseTranslations(app);
 
     QtSpeechSettingsUi speechSettingsUi;

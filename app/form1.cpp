@@ -1,5 +1,8 @@
 #include "app/form1.h"
 
+#include "files/file_commands.h"
+#include "speech/speech_preview.h"
+#include "table/table_editor.h"
 #include "platform/system/api_lib_qt.h"
 #include "platform/dialogs/common_dialog_qt.h"
 #include "platform/list/list_view.h"
@@ -34,44 +37,72 @@ Form1::Form1(FormServices services, QWidget *parent)
     }
     if (!m_services.endProgram)
         m_services.endProgram = [] { QCoreApplication::exit(0); };
-    C_Dialog1 = m_services.commonDialog;
 
     createControls();
     createMenu();
+    createParts();
     routeEvents();
     if (m_services.loadAfterFirstPaint) {
-        setSpeechButtonsEnabled(false);
+        m_speech->setSpeechButtonsEnabled(false);
         m_loadPending = true;
     } else {
-        Dispatch([this] { Form_Load(); });
+        loadForm();
     }
     ListView1->SetFocus();
 }
 
 Form1::~Form1() = default;
 
+void Form1::createParts()
+{
+    m_table = std::make_unique<TableEditor>(*ListView1, RowEditorControls{Text1, Check1, Option1},
+                                            *m_services.messageBox);
+    m_files = std::make_unique<FileCommands>(
+        *m_table, FileCommands::Services{*m_services.messageBox, *m_services.apiLib,
+                                         *m_services.commonDialog, this, m_services.endProgram});
+    m_speech = std::make_unique<SpeechPreview>(
+        Command1, SpeechPreview::Services{*m_services.apiLib, m_services.speechFactory, this,
+                                          [this] { return Text1->text(); }});
+}
+
 void Form1::routeEvents()
 {
     connect(ListView1, &ListView::ItemClick, this,
-            [this](const ListItem &item) { Dispatch([&] { ListView1_ItemClick(item); }); });
+            [this](const ListItem &item) { Dispatch([&] { m_table->ListView1_ItemClick(item); }); });
     for (std::int16_t i = 0; i < static_cast<std::int16_t>(Command2.size()); ++i) {
         connect(Command2[static_cast<size_t>(i)], &QPushButton::clicked, this,
-                [this, i] { Dispatch([&] { Command2_Click(i); }); });
+                [this, i] { Dispatch([&] { m_table->Command2_Click(i); }); });
     }
     connect(Command3, &QPushButton::clicked, this,
-            [this] { Dispatch([&] { Command3_Click(); }); });
+            [this] { Dispatch([&] { m_table->Command3_Click(); }); });
     for (std::int16_t i = 0; i < static_cast<std::int16_t>(Command1.size()); ++i) {
         connect(Command1[static_cast<size_t>(i)], &QPushButton::clicked, this,
-                [this, i] { Dispatch([&] { Command1_Click(i); }); });
+                [this, i] { Dispatch([&] { m_speech->Command1_Click(i); }); });
     }
     connect(MnuFileNew, &QAction::triggered, this,
-            [this] { Dispatch([&] { MnuFileNew_Click(); }); });
+            [this] { Dispatch([&] { m_files->MnuFileNew_Click(); }); });
     connect(MnuFileOpen, &QAction::triggered, this,
-            [this] { Dispatch([&] { MnuFileOpen_Click(); }); });
+            [this] { Dispatch([&] { m_files->MnuFileOpen_Click(); }); });
     connect(MnuFileSave, &QAction::triggered, this,
-            [this] { Dispatch([&] { MnuFileSave_Click(); }); });
+            [this] { Dispatch([&] { m_files->MnuFileSave_Click(); }); });
     connect(MnuFileExit, &QAction::triggered, this,
-            [this] { Dispatch([&] { MnuFileExit_Click(); }); });
+            [this] { Dispatch([&] { m_files->MnuFileExit_Click(); }); });
+}
+
+void Form1::loadForm()
+{
+    Dispatch([this] { m_speech->Form_Load(); });
+    // Speech that fails after 再生 has returned reaches the operator through the same
+    // boundary as a handler's error. Queued, so that the box is not opened from inside the
+    // component while it is still putting itself in order.
+    if (ISpeechComponent *engine = m_speech->SpeechEngine) {
+        connect(
+            engine, &ISpeechComponent::failed, this,
+            [this](int number, const QString &description) {
+                Dispatch([&] { m_speech->SpeechEngine_Failed(number, description); });
+            },
+            Qt::QueuedConnection);
+    }
 }
 
 void Form1::Dispatch(const std::function<void()> &handler)
@@ -80,17 +111,12 @@ void Form1::Dispatch(const std::function<void()> &handler)
         handler();
     } catch (const RuntimeError &error) {
         if (error.number() == RuntimeError::Overflow)
-            keepSelectionOnCurrentRow();
+            m_table->keepSelectionOnCurrentRow();
         showUnhandledError(error.number(), error.description());
     } catch (const std::bad_alloc &) {
         const RuntimeError error = RuntimeError::outOfMemory();
         showUnhandledError(error.number(), error.description());
     }
-}
-
-QString Form1::editorContent() const
-{
-    return Text1->text();
 }
 
 void Form1::showUnhandledError(int number, const QString &description)
@@ -107,13 +133,13 @@ void Form1::closeEvent(QCloseEvent *event)
     // Closing from the frame asks the same question as File > Exit: the table holds no copy
     // anywhere else, and a stray click must not throw away the operator's rows.
     bool keepOpen = false;
-    Dispatch([&] { keepOpen = ListView1->Count() > 0 && !userAgreesToDiscard(); });
+    Dispatch([&] { keepOpen = ListView1->Count() > 0 && !m_files->userAgreesToDiscard(); });
     if (keepOpen) {
         event->ignore();
         return;
     }
     std::int16_t cancel = 0;
-    Dispatch([&] { Form_QueryUnload(cancel, 0); });
+    Dispatch([&] { m_speech->Form_QueryUnload(cancel, 0); });
     if (cancel != 0)
         event->ignore();
     else
@@ -127,7 +153,7 @@ void Form1::paintEvent(QPaintEvent *event)
         return;
     m_loadPending = false;
     // Queued, so that this paint reaches the screen first.
-    QTimer::singleShot(0, this, [this] { Dispatch([this] { Form_Load(); }); });
+    QTimer::singleShot(0, this, [this] { loadForm(); });
 }
 
 void Form1::showEvent(QShowEvent *event)

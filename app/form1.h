@@ -1,16 +1,13 @@
 #pragma once
 
 #include "app/form_services.h"
-#include "files/file_commands.h"
-#include "speech/speech_preview.h"
 
 #include <QMainWindow>
-#include <QPointer>
 #include <array>
-#include <cstdint>
 #include <functional>
 #include <memory>
 
+class FileCommands;
 class ListView;
 class QAction;
 class QButtonGroup;
@@ -21,29 +18,33 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class QRadioButton;
-class ISpeechComponent;
-class RuntimeError;
+class SpeechPreview;
+class TableEditor;
 
 // The tool's only window: the broadcast table, the row commands, the row editor and the
-// speech buttons. Its event handlers live beside the subsystem they belong to (table/,
-// files/, speech/), in the parts it is made of; this class creates the controls and
-// routes user events to those handlers.
-class Form1 final : public QMainWindow, public FileCommands, public SpeechPreview
+// speech buttons. It creates the controls, hands them to its three parts (the table, the
+// File menu and the speech preview), which hold the handlers, and routes user events to
+// them through one error boundary.
+class Form1 final : public QMainWindow
 {
     Q_OBJECT
 public:
     explicit Form1(FormServices services = {}, QWidget *parent = nullptr);
     ~Form1() override;
 
-    // Controls, named as the handlers use them (the list and the row editor belong to the
-    // table's part, the save dialog to the File menu's, the speech buttons to the speech
-    // preview's).
+    // Controls, named as the handlers use them.
+    ListView *ListView1 = nullptr;
     std::array<QPushButton *, 7> Command2{};
     QGroupBox *Frame2 = nullptr;
     QGroupBox *Frame1 = nullptr;
+    std::array<QRadioButton *, 4> Option1{};
+    QButtonGroup *Option1Group = nullptr;
+    QCheckBox *Check1 = nullptr;
+    QLineEdit *Text1 = nullptr;
     QPushButton *Command3 = nullptr;
     QLabel *Label1 = nullptr;
     QGroupBox *Frame3 = nullptr;
+    std::array<QPushButton *, 3> Command1{};
     QMenu *MnuFile = nullptr;
     QAction *MnuFileNew = nullptr;
     QAction *MnuFileOpen = nullptr;
@@ -51,18 +52,16 @@ public:
     QAction *MnuBdr1 = nullptr;
     QAction *MnuFileExit = nullptr;
 
+    // The parts.
+    TableEditor &table() const { return *m_table; }
+    FileCommands &files() const { return *m_files; }
+    SpeechPreview &speech() const { return *m_speech; }
+
     // The one entry point of every user event: runs the handler and shows any error it
     // did not trap, leaving the window and its table as the failure left them.
-    void Dispatch(const std::function<void()> &handler) override;
+    void Dispatch(const std::function<void()> &handler);
 
 protected:
-    IMessageBox &messageBox() const override { return *m_services.messageBox; }
-    IApiLib &apiLib() const override { return *m_services.apiLib; }
-    QWidget *dialogOwner() override { return this; }
-    void endProgram() override { m_services.endProgram(); }
-    QString editorContent() const override;
-    ISpeechComponentFactory *speechFactory() const override { return m_services.speechFactory; }
-
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
@@ -70,7 +69,9 @@ protected:
 private:
     void createControls();
     void createMenu();
+    void createParts();
     void routeEvents();
+    void loadForm();
     void showUnhandledError(int number, const QString &description);
 
     FormServices m_services;
@@ -78,4 +79,7 @@ private:
     std::unique_ptr<IMessageBox> m_ownMessageBox;
     std::unique_ptr<IApiLib> m_ownApiLib;
     std::unique_ptr<ICommonDialog> m_ownCommonDialog;
+    std::unique_ptr<TableEditor> m_table;
+    std::unique_ptr<FileCommands> m_files;
+    std::unique_ptr<SpeechPreview> m_speech;
 };

@@ -3,6 +3,7 @@
 // Each figure includes the window's repaint after the command (the events it posts are
 // processed), since that is what the operator waits for.
 #include "app/form1.h"
+#include "table/table_editor.h"
 #include "platform/list/list_view.h"
 #include "platform/dialogs/message_box.h"
 
@@ -72,10 +73,10 @@ int main(int argc, char *argv[])
         form.ListView1->AppendRows(std::move(table));
     };
     auto loadRow = [&](int row) {
-        form.ListView1_ItemClick(form.ListView1->Item(row));
+        form.table().ListView1_ItemClick(form.ListView1->Item(row));
         form.ListView1->Item(row).SetSelected(true);
     };
-    auto command = [&](int index) { return [&form, index] { form.Command2_Click(std::int16_t(index)); }; };
+    auto command = [&](int index) { return [&form, index] { form.table().Command2_Click(std::int16_t(index)); }; };
 
     std::printf("%-14s %8s %10s %10s\n", "command", "current", "median ms", "worst ms");
     const char *names[] = {"add", "delete", "copy", "append paste", "insert paste", "move up",
@@ -108,7 +109,7 @@ int main(int argc, char *argv[])
                     loadRow(current);
                     form.Text1->setText(QStringLiteral("ご乗車ありがとうございます"));
                 };
-                run = [&] { form.Command3_Click(); };
+                run = [&] { form.table().Command3_Click(); };
             } else {
                 name = names[index];
                 run = command(index);

@@ -6,6 +6,7 @@
 #include "platform/dialogs/common_dialog.h"
 #include "platform/list/list_view.h"
 #include "platform/dialogs/message_box.h"
+#include "table/table_editor.h"
 
 namespace {
 
@@ -31,9 +32,17 @@ QString withDetail(const QString &prompt, const RuntimeError &error)
 
 } // namespace
 
+FileCommands::FileCommands(TableEditor &table, Services services)
+    : C_Dialog1(&services.saveDialog),
+      m_table(table),
+      ListView1(table.ListView1),
+      m_services(std::move(services))
+{
+}
+
 bool FileCommands::userAgreesToDiscard()
 {
-    return messageBox().show(kDiscardQuestion, IMessageBox::YesNo, IMessageBox::Question,
+    return m_services.messageBox.show(kDiscardQuestion, IMessageBox::YesNo, IMessageBox::Question,
                              kDiscardTitle)
         == IMessageBox::Yes;
 }
@@ -42,32 +51,32 @@ void FileCommands::MnuFileNew_Click()
 {
     if (ListView1->Count() == 0)
         return;
-    if (messageBox().show(kDeleteQuestion, IMessageBox::YesNo, IMessageBox::Question,
+    if (m_services.messageBox.show(kDeleteQuestion, IMessageBox::YesNo, IMessageBox::Question,
                           kDeleteTitle)
         != IMessageBox::Yes)
         return;
     ListView1->Clear();
-    clearEditor();
+    m_table.clearEditor();
 }
 
 void FileCommands::MnuFileOpen_Click()
 {
     const bool hadRows = ListView1->Count() > 0;
     if (hadRows
-        && messageBox().show(kDeleteQuestion, IMessageBox::YesNo, IMessageBox::Question,
+        && m_services.messageBox.show(kDeleteQuestion, IMessageBox::YesNo, IMessageBox::Question,
                              kDeleteTitle)
             != IMessageBox::Yes)
         return;
 
     // The table is emptied only once a file has been chosen: cancelling the dialog keeps
     // everything the user had.
-    const QString path = apiLib().KelpFileDlg(dialogOwner(), 0, openFilter(), QString(),
+    const QString path = m_services.apiLib.KelpFileDlg(m_services.dialogOwner, 0, openFilter(), QString(),
                                               QStringLiteral("放送用データファイルを開く"));
     if (path.isEmpty())
         return;
     if (hadRows) {
         ListView1->Clear();
-        clearEditor();
+        m_table.clearEditor();
     }
 
     try {
@@ -75,12 +84,12 @@ void FileCommands::MnuFileOpen_Click()
         ReadBroadcastFile(*ListView1, path);
         if (ListView1->Count() >= 1) {
             const ListItem first = ListView1->Item(1);
-            ListView1_ItemClick(first);
+            m_table.ListView1_ItemClick(first);
             first.SetSelected(true);
         }
     } catch (const RuntimeError &error) {
         // The rows read before the failure stay listed while the message is up.
-        messageBox().show(withDetail(QStringLiteral("読み込み時にエラーが発生しました"), error),
+        m_services.messageBox.show(withDetail(QStringLiteral("読み込み時にエラーが発生しました"), error),
                           IMessageBox::OkOnly, IMessageBox::Critical,
                           QStringLiteral("読み込みエラー"));
         ListView1->Clear();
@@ -94,12 +103,12 @@ void FileCommands::MnuFileSave_Click()
     try {
         C_Dialog1->Filter = QStringLiteral("放送用データファイル(*.csv)|*.csv");
         C_Dialog1->DefaultExt = QStringLiteral("*.csv");
-        C_Dialog1->ShowSave(dialogOwner());
+        C_Dialog1->ShowSave(m_services.dialogOwner);
         WriteBroadcastFile(*ListView1, C_Dialog1->FileName);
     } catch (const RuntimeError &error) {
         if (error.number() == RuntimeError::CancelError)
             return;
-        messageBox().show(withDetail(QStringLiteral("保存時にエラーが発生しました"), error),
+        m_services.messageBox.show(withDetail(QStringLiteral("保存時にエラーが発生しました"), error),
                           IMessageBox::OkOnly, IMessageBox::Critical,
                           QStringLiteral("保存エラー"));
     }
@@ -109,5 +118,5 @@ void FileCommands::MnuFileExit_Click()
 {
     if (ListView1->Count() > 0 && !userAgreesToDiscard())
         return;
-    endProgram();
+    m_services.endProgram();
 }

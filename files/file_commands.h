@@ -1,18 +1,37 @@
 #pragma once
 
-#include "table/table_editor.h"
+#include <functional>
 
 class IApiLib;
 class ICommonDialog;
+class IMessageBox;
+class ListView;
 class QWidget;
+class TableEditor;
 
 // The File menu's part of the window: New, Open, Save and Exit over the table, and the
-// question before the table is discarded.
-class FileCommands : public TableEditor
+// question before the table is discarded. It works on the table through the table's part,
+// which loads the first row of an opened file and clears the editor.
+class FileCommands final
 {
 public:
+    struct Services
+    {
+        IMessageBox &messageBox;
+        IApiLib &apiLib;
+        ICommonDialog &saveDialog;
+        // The window that owns the dialogs.
+        QWidget *dialogOwner;
+        // Ends the program at once, without the window's close handling.
+        std::function<void()> endProgram;
+    };
+
+    FileCommands(TableEditor &table, Services services);
+    FileCommands(const FileCommands &) = delete;
+    FileCommands &operator=(const FileCommands &) = delete;
+
     // The save dialog control.
-    ICommonDialog *C_Dialog1 = nullptr;
+    ICommonDialog *const C_Dialog1;
 
     // Handlers.
     void MnuFileExit_Click();
@@ -20,12 +39,11 @@ public:
     void MnuFileOpen_Click();
     void MnuFileSave_Click();
 
-protected:
-    virtual IApiLib &apiLib() const = 0;
-    // The window that owns the dialogs.
-    virtual QWidget *dialogOwner() = 0;
-    // Ends the program at once, without the window's close handling.
-    virtual void endProgram() = 0;
-
+    // The question before rows are thrown away by leaving the program.
     bool userAgreesToDiscard();
+
+private:
+    TableEditor &m_table;
+    ListView *const ListView1;
+    Services m_services;
 };

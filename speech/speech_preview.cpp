@@ -7,6 +7,11 @@
 
 #include <QPushButton>
 
+SpeechPreview::SpeechPreview(const std::array<QPushButton *, 3> &buttons, Services services)
+    : Command1(buttons), m_services(std::move(services))
+{
+}
+
 void SpeechPreview::setSpeechButtonsEnabled(bool enabled)
 {
     for (QPushButton *button : Command1)
@@ -16,24 +21,15 @@ void SpeechPreview::setSpeechButtonsEnabled(bool enabled)
 void SpeechPreview::Form_Load()
 {
     // The name is asked before the trap: a failing query is not a reason to go quiet.
-    const QString osName = apiLib().GetOsInfo();
+    const QString osName = m_services.apiLib.GetOsInfo();
     if (osName == QLatin1String("Windows Vista")) {
         setSpeechButtonsEnabled(false);
         return;
     }
     try {
-        if (!speechFactory())
+        if (!m_services.speechFactory)
             throw RuntimeError::cannotCreateObject();
-        SpeechEngine = speechFactory()->create(dialogOwner());
-        // Speech that fails after 再生 has returned reaches the operator through the same
-        // boundary as a handler's error. Queued, so that the box is not opened from inside
-        // the component while it is still putting itself in order.
-        QObject::connect(
-            SpeechEngine, &ISpeechComponent::failed, dialogOwner(),
-            [this](int number, const QString &description) {
-                Dispatch([&] { SpeechEngine_Failed(number, description); });
-            },
-            Qt::QueuedConnection);
+        SpeechEngine = m_services.speechFactory->create(m_services.owner);
         setSpeechButtonsEnabled(true);
     } catch (const RuntimeError &) {
         setSpeechButtonsEnabled(false);
@@ -54,13 +50,13 @@ void SpeechPreview::Command1_Click(std::int16_t Index)
     case 0:
         SpeechEngine->stop();
         m_speechFailureShown = false;
-        SpeechEngine->speak(editorContent());
+        SpeechEngine->speak(m_services.editorContent());
         break;
     case 1:
         SpeechEngine->stop();
         break;
     case 2:
-        SpeechEngine->showSettingsDialog(dialogOwner(), QStringLiteral("音声の調節"));
+        SpeechEngine->showSettingsDialog(m_services.owner, QStringLiteral("音声の調節"));
         break;
     default:
         break;

@@ -24,7 +24,7 @@ void TableEditor::Command3_Click()
     const QString content = Text1->text();
     const std::int32_t p = IsCommaAndTab(content);
     if (p != 0) {
-        messageBox().show(QStringLiteral("入力した放送内容の ") + QString::number(p)
+        m_messageBox.show(QStringLiteral("入力した放送内容の ") + QString::number(p)
                               + QStringLiteral(" 文字目あたりに、使用禁止の文字（カンマ・タブ・スペース）が含まれています！")
                               + QStringLiteral("\r\n") + QStringLiteral("修正してください。"),
                           IMessageBox::OkOnly, IMessageBox::Exclamation,

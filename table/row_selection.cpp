@@ -1,4 +1,4 @@
-// Loading a row into the row editor.
+// The table part made from its controls, and loading a row into the row editor.
 #include "table/table_editor.h"
 
 #include "platform/runtime/checked_int.h"
@@ -9,6 +9,15 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QRadioButton>
+
+TableEditor::TableEditor(ListView &list, const RowEditorControls &editor, IMessageBox &messageBox)
+    : ListView1(&list),
+      Text1(editor.Text1),
+      Check1(editor.Check1),
+      Option1(editor.Option1),
+      m_messageBox(messageBox)
+{
+}
 
 void TableEditor::ListView1_ItemClick(const ListItem &Item)
 {

@@ -8,24 +8,36 @@
 
 class IMessageBox;
 class ListView;
-class QButtonGroup;
 class QCheckBox;
 class QLineEdit;
 class QRadioButton;
 class QString;
 
-// The broadcast table's part of the window: the list and the row editor as its handlers
-// use them, the form-level editing state, and the handlers that load a row, run the row
-// commands and confirm the editor. The window creates the controls and routes the events.
-class TableEditor
+// The row editor's controls: the content, the fare-switch check box and the four sound
+// options, named as the handlers use them.
+struct RowEditorControls
 {
-public:
-    // Controls, named as the handlers use them.
-    ListView *ListView1 = nullptr;
     QLineEdit *Text1 = nullptr;
     QCheckBox *Check1 = nullptr;
     std::array<QRadioButton *, 4> Option1{};
-    QButtonGroup *Option1Group = nullptr;
+};
+
+// The broadcast table's part of the window: the list and the row editor as its handlers
+// use them, the form-level editing state, and the handlers that load a row, run the row
+// commands and confirm the editor. The window creates the controls, hands them over here,
+// and routes the events.
+class TableEditor final
+{
+public:
+    TableEditor(ListView &list, const RowEditorControls &editor, IMessageBox &messageBox);
+    TableEditor(const TableEditor &) = delete;
+    TableEditor &operator=(const TableEditor &) = delete;
+
+    // Controls, named as the handlers use them.
+    ListView *const ListView1;
+    QLineEdit *const Text1;
+    QCheckBox *const Check1;
+    const std::array<QRadioButton *, 4> Option1;
 
     // Form-level editing state.
     std::int16_t CurrentRow = 0;
@@ -40,14 +52,13 @@ public:
     void Command3_Click();
     void ListView1_ItemClick(const ListItem &Item);
 
-protected:
-    TableEditor() = default;
-    virtual ~TableEditor() = default;
-
-    virtual IMessageBox &messageBox() const = 0;
-
+    // Text1 empty, Check1 unchecked, Option1(0) on; CurrentRow stays.
     void clearEditor();
+    // Loads the row into the editor, then selects it.
     void loadAndSelect(const ListItem &item);
     // After a row failed to become current: the selection goes back to row CurrentRow.
     void keepSelectionOnCurrentRow();
+
+private:
+    IMessageBox &m_messageBox;
 };

@@ -1,6 +1,9 @@
 #pragma once
 
 #include "app/form1.h"
+#include "files/file_commands.h"
+#include "speech/speech_preview.h"
+#include "table/table_editor.h"
 #include "fakes.h"
 #include "platform/list/list_model.h"
 #include "platform/list/list_view.h"
@@ -60,8 +63,7 @@ struct FormFixture
     // Loads row n into the editor and selects it, as every command that loads a row does.
     void load(int n)
     {
-        form->ListView1_ItemClick(form->ListView1->Item(n));
-        form->ListView1->Item(n).SetSelected(true);
+        form->table().loadAndSelect(form->ListView1->Item(n));
     }
 
     // The detail line of the one error box shown: title and first line as given, critical,

@@ -102,7 +102,7 @@ void TestFileMenu::newCommand()
     QCOMPARE(m_f->text(), emptied ? QString() : QStringLiteral("typed"));
     QCOMPARE(m_f->fare(), !emptied);
     QCOMPARE(m_f->checkedOption(), emptied ? 0 : 2);
-    QCOMPARE(int(form().CurrentRow), rows ? 2 : 0);
+    QCOMPARE(int(form().table().CurrentRow), rows ? 2 : 0);
 }
 
 void TestFileMenu::openAsksFirstAndKeepsTableWhenCancelled_data()
@@ -164,7 +164,7 @@ void TestFileMenu::openLoadsRowsAndRowOne()
     QCOMPARE(m_f->row(2), (BroadcastRow{"次は終点です", "0", "0"}));
     QCOMPARE(m_f->row(3), (BroadcastRow{"(x)", "7", "9"}));
     QCOMPARE(m_f->selectedRow(), 1);
-    QCOMPARE(int(form().CurrentRow), 1);
+    QCOMPARE(int(form().table().CurrentRow), 1);
     QCOMPARE(m_f->text(), QStringLiteral("a"));
     QVERIFY(m_f->fare());
     QCOMPARE(m_f->checkedOption(), 3);
@@ -217,7 +217,7 @@ void TestFileMenu::openFailureShowsRowsThenEmpties()
     QFETCH(QString, detailStart);
     const QString file = detailStart.isEmpty() ? path("missingTp.csv") : write("badTp.csv", bytes);
     form().Text1->setText(QStringLiteral("typed"));
-    const std::int16_t currentBefore = form().CurrentRow;
+    const std::int16_t currentBefore = form().table().CurrentRow;
     m_f->apiLib.openAnswers << file;
     m_f->messageBox.answers << IMessageBox::Ok;
     int rowsWhileShown = -1;
@@ -238,18 +238,18 @@ void TestFileMenu::openFailureShowsRowsThenEmpties()
     QCOMPARE(rowsWhileShown, rowsBefore);
     QCOMPARE(form().ListView1->Count(), 0);
     QCOMPARE(m_f->text(), QStringLiteral("typed"));
-    QCOMPARE(form().CurrentRow, currentBefore);
+    QCOMPARE(form().table().CurrentRow, currentBefore);
 }
 
 void TestFileMenu::clipboardSurvivesOpen()
 {
     m_f->addRows({{"keep", "1", "2"}});
     m_f->load(1);
-    form().Command2_Click(2);
+    form().table().Command2_Click(2);
     m_f->messageBox.answers << IMessageBox::Yes;
     m_f->apiLib.openAnswers << write("otherTp.csv", "x,0,0\r\n");
     form().MnuFileOpen->trigger();
-    form().Command2_Click(3);
+    form().table().Command2_Click(3);
     QCOMPARE(form().ListView1->Count(), 2);
     QCOMPARE(m_f->row(2), (BroadcastRow{"keep", "1", "2"}));
 }
@@ -257,7 +257,7 @@ void TestFileMenu::clipboardSurvivesOpen()
 void TestFileMenu::saveWritesExactBytes()
 {
     m_f->addRows({{"ご乗車ありがとうございます", "1", "2"}, {"次は終点です", "0", "0"}});
-    form().Command2_Click(0); // a placeholder row, appended since nothing is current
+    form().table().Command2_Click(0); // a placeholder row, appended since nothing is current
     const QString file = write("outTp.csv", "old contents that are longer than the new file ...............");
     m_f->commonDialog.answers << file;
     form().MnuFileSave->trigger();
@@ -270,7 +270,7 @@ void TestFileMenu::saveWritesExactBytes()
     QCOMPARE(read(file), expected);
     // The table, editor and current row are untouched by saving.
     QCOMPARE(form().ListView1->Count(), 3);
-    QCOMPARE(int(form().CurrentRow), 3);
+    QCOMPARE(int(form().table().CurrentRow), 3);
 }
 
 void TestFileMenu::saveCancelledOrEmptyDoesNothing()
@@ -347,7 +347,7 @@ void TestFileMenu::exitCommand()
         verifyQuestion(0, kDiscard, QStringLiteral("破棄の確認"));
     QCOMPARE(m_f->endProgramCalls, ends ? 1 : 0);
     QCOMPARE(form().ListView1->Count(), rows ? 1 : 0);
-    QVERIFY(!form().SpeechEngine.isNull()); // Exit does not go through the close handling
+    QVERIFY(!form().speech().SpeechEngine.isNull()); // Exit does not go through the close handling
 }
 
 void TestFileMenu::closeFromFrame_data()
@@ -372,7 +372,7 @@ void TestFileMenu::closeFromFrame()
     }
     form().show();
     QVERIFY(QTest::qWaitForWindowExposed(&form()));
-    QPointer<ISpeechComponent> engine = form().SpeechEngine;
+    QPointer<ISpeechComponent> engine = form().speech().SpeechEngine;
     QVERIFY(engine);
 
     QCOMPARE(form().close(), closes);

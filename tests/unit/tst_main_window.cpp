@@ -192,10 +192,10 @@ void TestMainWindow::initialState()
     QVERIFY(f.Text1->text().isEmpty());
     QVERIFY(!f.Check1->isChecked());
     QCOMPARE(m_f->checkedOption(), 0);
-    QCOMPARE(f.CurrentRow, std::int16_t(0));
-    QVERIFY(f.ClipboardRow == BroadcastRow());
-    QVERIFY(f.SwapRow == BroadcastRow());
-    QVERIFY(f.WorkItem.isNothing() && f.NewItem.isNothing());
+    QCOMPARE(f.table().CurrentRow, std::int16_t(0));
+    QVERIFY(f.table().ClipboardRow == BroadcastRow());
+    QVERIFY(f.table().SwapRow == BroadcastRow());
+    QVERIFY(f.table().WorkItem.isNothing() && f.table().NewItem.isNothing());
     QCOMPARE(QApplication::focusWidget(), f.ListView1->view());
     for (QPushButton *b : f.Command2)
         QVERIFY(b->isEnabled() && b->isVisible());
@@ -308,7 +308,7 @@ void TestMainWindow::contentHasNoLengthLimit()
 {
     const QString longText(100000, QChar(u'あ'));
     m_f->addRows({{longText, "1", "2"}});
-    m_f->form->ListView1_ItemClick(m_f->form->ListView1->Item(1));
+    m_f->form->table().ListView1_ItemClick(m_f->form->ListView1->Item(1));
     QCOMPARE(m_f->form->Text1->text().size(), longText.size());
 }
 

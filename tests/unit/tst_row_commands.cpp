@@ -1,5 +1,6 @@
-#include "form_fixture.h"
-#include "platform/list/report_view.h"
+#include "table_fixture.h"
+
+#include <QApplication>
 
 #include <QTest>
 
@@ -33,7 +34,7 @@ class TestRowCommands : public QObject
 {
     Q_OBJECT
 private slots:
-    void init() { m_f = std::make_unique<FormFixture>(); }
+    void init() { m_f = std::make_unique<TableFixture>(); }
     void cleanup() { m_f.reset(); }
 
     void command_data();
@@ -46,12 +47,10 @@ private slots:
     void deleteFocusesTheList();
     void pasteBeforeAnyCopy_data();
     void pasteBeforeAnyCopy();
-    void commandThatWouldOverflowChangesNothing_data();
-    void commandThatWouldOverflowChangesNothing();
 
 private:
-    std::unique_ptr<FormFixture> m_f;
-    Form1 &form() { return *m_f->form; }
+    std::unique_ptr<TableFixture> m_f;
+    TableEditor &table() { return *m_f->table; }
 };
 
 void TestRowCommands::command_data()
@@ -126,16 +125,16 @@ void TestRowCommands::command()
     m_f->addRows(parseRows(rows));
     if (current > 0)
         m_f->load(current);
-    form().ClipboardRow = parseRows("K/1/2").first();
-    form().Text1->setText(kUnconfirmed);
+    table().ClipboardRow = parseRows("K/1/2").first();
+    table().Text1->setText(kUnconfirmed);
 
-    form().Command2_Click(std::int16_t(command));
+    table().Command2_Click(std::int16_t(command));
 
-    QCOMPARE(formatRows(form().ListView1->Rows()), expectedRows);
+    QCOMPARE(formatRows(table().ListView1->Rows()), expectedRows);
     QCOMPARE(m_f->selectedRow(), expectedSelected);
-    QCOMPARE(int(form().CurrentRow), expectedCurrent);
+    QCOMPARE(int(table().CurrentRow), expectedCurrent);
     QCOMPARE(m_f->text(), expectedText);
-    const BroadcastRow &clip = form().ClipboardRow;
+    const BroadcastRow &clip = table().ClipboardRow;
     QCOMPARE(clip.Content + '/' + clip.FareSignal + '/' + clip.SoundSignal, expectedClipboard);
     if (expectedText != kUnconfirmed && expectedSelected > 0) {
         // The editor shows the signals of the row it loaded.
@@ -147,8 +146,8 @@ void TestRowCommands::command()
         QVERIFY(!m_f->fare());
         QCOMPARE(m_f->checkedOption(), 0);
     }
-    QVERIFY(form().WorkItem.isNothing());
-    QVERIFY(form().NewItem.isNothing());
+    QVERIFY(table().WorkItem.isNothing());
+    QVERIFY(table().NewItem.isNothing());
     QCOMPARE(m_f->messageBox.shown.size(), 0);
 }
 
@@ -156,30 +155,30 @@ void TestRowCommands::addFollowsCurrentRowNotSelection()
 {
     m_f->addRows(parseRows("A/1/1 B/0/2 C/1/3"));
     m_f->load(1);
-    form().ListView1->Item(3).SetSelected(true);
-    form().Command2_Click(0);
-    QCOMPARE(formatRows(form().ListView1->Rows()), "A/1/1 " + N + " B/0/2 C/1/3");
+    table().ListView1->Item(3).SetSelected(true);
+    table().Command2_Click(0);
+    QCOMPARE(formatRows(table().ListView1->Rows()), "A/1/1 " + N + " B/0/2 C/1/3");
     QCOMPARE(m_f->selectedRow(), 2);
     // After New empties the table CurrentRow keeps its old value; add then appends row 1.
-    form().ListView1->Clear();
-    QCOMPARE(int(form().CurrentRow), 2);
-    form().Command2_Click(0);
-    QCOMPARE(formatRows(form().ListView1->Rows()), N);
-    QCOMPARE(int(form().CurrentRow), 1);
+    table().ListView1->Clear();
+    QCOMPARE(int(table().CurrentRow), 2);
+    table().Command2_Click(0);
+    QCOMPARE(formatRows(table().ListView1->Rows()), N);
+    QCOMPARE(int(table().CurrentRow), 1);
 }
 
 void TestRowCommands::insertPasteRunsTheWholeAddFirst()
 {
     m_f->addRows(parseRows("A/1/1 B/0/2"));
     m_f->load(1);
-    form().ClipboardRow = {"K", "1", "3"};
+    table().ClipboardRow = {"K", "1", "3"};
     QStringList editorTexts;
-    QObject::connect(form().Text1, &QLineEdit::textChanged, form().Text1,
+    QObject::connect(table().Text1, &QLineEdit::textChanged, table().Text1,
                      [&](const QString &t) { editorTexts << t; });
-    form().Command2_Click(4);
+    table().Command2_Click(4);
     // The editor showed the placeholder of the nested add before the pasted values.
     QCOMPARE(editorTexts, QStringList({"(新しい行)", "K"}));
-    QCOMPARE(formatRows(form().ListView1->Rows()), QStringLiteral("A/1/1 K/1/3 B/0/2"));
+    QCOMPARE(formatRows(table().ListView1->Rows()), QStringLiteral("A/1/1 K/1/3 B/0/2"));
     QCOMPARE(m_f->checkedOption(), 3);
     QVERIFY(m_f->fare());
 }
@@ -188,15 +187,15 @@ void TestRowCommands::moveUpThenDownRestoresOrder()
 {
     m_f->addRows(parseRows("X/0/0 A/1/1 B/0/2"));
     m_f->load(3);
-    form().Command2_Click(5);
-    QCOMPARE(formatRows(form().ListView1->Rows()), QStringLiteral("X/0/0 B/0/2 A/1/1"));
+    table().Command2_Click(5);
+    QCOMPARE(formatRows(table().ListView1->Rows()), QStringLiteral("X/0/0 B/0/2 A/1/1"));
     QCOMPARE(m_f->selectedRow(), 2);
-    QCOMPARE(int(form().CurrentRow), 2);
-    QCOMPARE(form().SwapRow, (BroadcastRow{"A", "1", "1"}));
-    form().Command2_Click(6);
-    QCOMPARE(formatRows(form().ListView1->Rows()), QStringLiteral("X/0/0 A/1/1 B/0/2"));
+    QCOMPARE(int(table().CurrentRow), 2);
+    QCOMPARE(table().SwapRow, (BroadcastRow{"A", "1", "1"}));
+    table().Command2_Click(6);
+    QCOMPARE(formatRows(table().ListView1->Rows()), QStringLiteral("X/0/0 A/1/1 B/0/2"));
     QCOMPARE(m_f->selectedRow(), 3);
-    QCOMPARE(int(form().CurrentRow), 3);
+    QCOMPARE(int(table().CurrentRow), 3);
     QCOMPARE(m_f->text(), QStringLiteral("B"));
 }
 
@@ -204,37 +203,37 @@ void TestRowCommands::copyTakesTheStoredRow()
 {
     m_f->addRows(parseRows("A/1/1"));
     m_f->load(1);
-    form().Text1->setText(QStringLiteral("edited"));
-    form().Check1->setChecked(false);
-    form().Command2_Click(2);
-    form().Command2_Click(3);
-    QCOMPARE(formatRows(form().ListView1->Rows()), QStringLiteral("A/1/1 A/1/1"));
+    table().Text1->setText(QStringLiteral("edited"));
+    table().Check1->setChecked(false);
+    table().Command2_Click(2);
+    table().Command2_Click(3);
+    QCOMPARE(formatRows(table().ListView1->Rows()), QStringLiteral("A/1/1 A/1/1"));
 }
 
 void TestRowCommands::clipboardSurvivesDelete()
 {
     m_f->addRows(parseRows("A/1/1 B/0/2"));
     m_f->load(2);
-    form().Command2_Click(2); // copy B
-    form().Command2_Click(1); // delete B
-    form().Command2_Click(1); // delete A
-    QCOMPARE(form().ListView1->Count(), 0);
-    QCOMPARE(int(form().CurrentRow), 1);
-    form().Command2_Click(4); // insert paste into the empty table
-    QCOMPARE(formatRows(form().ListView1->Rows()), QStringLiteral("B/0/2"));
+    table().Command2_Click(2); // copy B
+    table().Command2_Click(1); // delete B
+    table().Command2_Click(1); // delete A
+    QCOMPARE(table().ListView1->Count(), 0);
+    QCOMPARE(int(table().CurrentRow), 1);
+    table().Command2_Click(4); // insert paste into the empty table
+    QCOMPARE(formatRows(table().ListView1->Rows()), QStringLiteral("B/0/2"));
     QCOMPARE(m_f->checkedOption(), 2);
 }
 
 void TestRowCommands::deleteFocusesTheList()
 {
     m_f->addRows(parseRows("A/1/1 B/0/2"));
-    form().show();
-    QVERIFY(QTest::qWaitForWindowActive(&form()));
+    m_f->host.show();
+    QVERIFY(QTest::qWaitForWindowActive(&m_f->host));
     m_f->load(1);
-    form().Command2[1]->setFocus();
-    form().Command2[1]->click();
-    QCOMPARE(QApplication::focusWidget(), form().ListView1->view());
-    QCOMPARE(formatRows(form().ListView1->Rows()), QStringLiteral("B/0/2"));
+    table().Text1->setFocus();
+    table().Command2_Click(1);
+    QCOMPARE(QApplication::focusWidget(), table().ListView1->view());
+    QCOMPARE(formatRows(table().ListView1->Rows()), QStringLiteral("B/0/2"));
     QCOMPARE(m_f->text(), QStringLiteral("B"));
 }
 
@@ -259,49 +258,15 @@ void TestRowCommands::pasteBeforeAnyCopy()
     m_f->addRows(parseRows(rows));
     if (!rows.isEmpty())
         m_f->load(1);
-    form().Text1->setText(kUnconfirmed);
-    form().Command2[size_t(command)]->click();
-    QCOMPARE(formatRows(form().ListView1->Rows()), expectedRows);
+    table().Text1->setText(kUnconfirmed);
+    table().Command2_Click(std::int16_t(command));
+    QCOMPARE(formatRows(table().ListView1->Rows()), expectedRows);
     QCOMPARE(m_f->selectedRow(), expectedRow);
-    QCOMPARE(int(form().CurrentRow), expectedRow);
+    QCOMPARE(int(table().CurrentRow), expectedRow);
     QCOMPARE(m_f->text(), QString());
     QVERIFY(!m_f->fare());
     QCOMPARE(m_f->checkedOption(), 0);
-    QCOMPARE(form().ClipboardRow, BroadcastRow());
-}
-
-void TestRowCommands::commandThatWouldOverflowChangesNothing_data()
-{
-    QTest::addColumn<int>("rows");
-    QTest::addColumn<int>("current");
-    QTest::addColumn<int>("command");
-    QTest::newRow("add below row 32767") << 32767 << 32767 << 0;
-    QTest::newRow("append paste as row 32768") << 32767 << 5 << 3;
-    QTest::newRow("insert paste below row 32767") << 32767 << 32767 << 4;
-    QTest::newRow("move down from row 32767") << 32768 << 32767 << 6;
-}
-
-void TestRowCommands::commandThatWouldOverflowChangesNothing()
-{
-    QFETCH(int, rows);
-    QFETCH(int, current);
-    QFETCH(int, command);
-    std::vector<BroadcastRow> table(size_t(rows), BroadcastRow{"r", "0", "0"});
-    table[size_t(current - 1)] = BroadcastRow{"current", "1", "3"};
-    form().ListView1->AppendRows(std::move(table));
-    const std::vector<BroadcastRow> before = form().ListView1->Rows();
-    m_f->load(current);
-    form().Text1->setText(kUnconfirmed);
-    form().Command2[size_t(command)]->click(); // through the window's routing, as a user's click
-
-    QCOMPARE(m_f->messageBox.shown.size(), 1);
-    QCOMPARE(m_f->messageBox.shown.first().prompt,
-             QStringLiteral("実行時エラー '6':\r\nオーバーフローしました。"));
-    QVERIFY(form().ListView1->Rows() == before);
-    QCOMPARE(int(form().CurrentRow), current);
-    QCOMPARE(m_f->selectedRow(), current);
-    QCOMPARE(m_f->text(), kUnconfirmed);
-    QVERIFY(form().WorkItem.isNothing() && form().NewItem.isNothing());
+    QCOMPARE(table().ClipboardRow, BroadcastRow());
 }
 
 QTEST_MAIN(TestRowCommands)

@@ -1,4 +1,6 @@
-#include "form_fixture.h"
+#include "table_fixture.h"
+
+#include <QApplication>
 
 #include <QTest>
 
@@ -6,7 +8,7 @@ class TestRowConfirmation : public QObject
 {
     Q_OBJECT
 private slots:
-    void init() { m_f = std::make_unique<FormFixture>(); }
+    void init() { m_f = std::make_unique<TableFixture>(); }
     void cleanup() { m_f.reset(); }
 
     void forbiddenCharacterPosition_data();
@@ -20,8 +22,8 @@ private slots:
     void noSelectedRowWritesTheRowInTheEditor();
 
 private:
-    std::unique_ptr<FormFixture> m_f;
-    Form1 &form() { return *m_f->form; }
+    std::unique_ptr<TableFixture> m_f;
+    TableEditor &table() { return *m_f->table; }
 };
 
 void TestRowConfirmation::forbiddenCharacterPosition_data()
@@ -48,7 +50,7 @@ void TestRowConfirmation::forbiddenCharacterPosition()
     QFETCH(QString, text);
     QFETCH(int, position);
     const QString before = text;
-    QCOMPARE(form().IsCommaAndTab(text), position);
+    QCOMPARE(table().IsCommaAndTab(text), position);
     QCOMPARE(text, before);
 }
 
@@ -69,19 +71,19 @@ void TestRowConfirmation::refusal()
     QFETCH(QString, text);
     QFETCH(int, position);
     m_f->addRows({{"stored", "0", "1"}});
-    form().show();
-    QVERIFY(QTest::qWaitForWindowActive(&form()));
+    m_f->host.show();
+    QVERIFY(QTest::qWaitForWindowActive(&m_f->host));
     m_f->load(1);
-    form().Text1->setText(text);
-    form().Check1->setChecked(true);
-    form().Option1[3]->setChecked(true);
-    form().Command3->setFocus();
+    table().Text1->setText(text);
+    table().Check1->setChecked(true);
+    table().Option1[3]->setChecked(true);
+    table().Check1->setFocus();
     m_f->messageBox.answers << IMessageBox::Ok;
     // While the box is up, the text box has not been touched yet.
     bool selectionBeforeClose = true;
-    m_f->messageBox.whileShown = [&] { selectionBeforeClose = form().Text1->hasSelectedText(); };
+    m_f->messageBox.whileShown = [&] { selectionBeforeClose = table().Text1->hasSelectedText(); };
 
-    form().Command3->click();
+    table().Command3_Click();
 
     QCOMPARE(m_f->messageBox.shown.size(), 1);
     const auto &box = m_f->messageBox.shown.first();
@@ -92,12 +94,12 @@ void TestRowConfirmation::refusal()
     QCOMPARE(box.buttons, IMessageBox::OkOnly);
     QCOMPARE(box.icon, IMessageBox::Exclamation);
     QVERIFY(!selectionBeforeClose);
-    QCOMPARE(form().Text1->selectionStart(), position - 1);
-    QCOMPARE(form().Text1->selectedText().size(), 1);
-    QCOMPARE(form().Text1->selectedText(), text.mid(position - 1, 1));
-    QCOMPARE(QApplication::focusWidget(), form().Text1);
+    QCOMPARE(table().Text1->selectionStart(), position - 1);
+    QCOMPARE(table().Text1->selectedText().size(), 1);
+    QCOMPARE(table().Text1->selectedText(), text.mid(position - 1, 1));
+    QCOMPARE(QApplication::focusWidget(), table().Text1);
     QCOMPARE(m_f->row(1), (BroadcastRow{"stored", "0", "1"}));
-    QCOMPARE(form().Text1->text(), text);
+    QCOMPARE(table().Text1->text(), text);
 }
 
 void TestRowConfirmation::acceptance_data()
@@ -125,27 +127,27 @@ void TestRowConfirmation::acceptance()
     QFETCH(QString, expectedSound);
     // A row just added, with empty signals, gets both at its first confirmation.
     m_f->addRows({{"first", "1", "3"}});
-    form().show();
-    QVERIFY(QTest::qWaitForWindowActive(&form()));
+    m_f->host.show();
+    QVERIFY(QTest::qWaitForWindowActive(&m_f->host));
     m_f->load(1);
-    form().Command2_Click(0);
+    table().Command2_Click(0);
     QCOMPARE(m_f->row(2), (BroadcastRow{"(新しい行)", "", ""}));
-    form().Text1->setText(text);
-    form().Check1->setChecked(fare);
-    form().Option1[size_t(option)]->setChecked(true);
-    form().Text1->setFocus();
+    table().Text1->setText(text);
+    table().Check1->setChecked(fare);
+    table().Option1[size_t(option)]->setChecked(true);
+    table().Text1->setFocus();
 
-    form().Command3_Click();
+    table().Command3_Click();
 
     QCOMPARE(m_f->row(2), (BroadcastRow{text, expectedFare, expectedSound}));
     QCOMPARE(m_f->row(1), (BroadcastRow{"first", "1", "3"}));
     QCOMPARE(m_f->messageBox.shown.size(), 0);
-    QCOMPARE(form().Text1->text(), text);
+    QCOMPARE(table().Text1->text(), text);
     QCOMPARE(m_f->fare(), fare);
     QCOMPARE(m_f->checkedOption(), option);
-    QCOMPARE(QApplication::focusWidget(), form().Text1);
+    QCOMPARE(QApplication::focusWidget(), table().Text1);
     QCOMPARE(m_f->selectedRow(), 2);
-    QCOMPARE(int(form().CurrentRow), 2);
+    QCOMPARE(int(table().CurrentRow), 2);
 }
 
 void TestRowConfirmation::guardIgnoresClick_data()
@@ -155,7 +157,6 @@ void TestRowConfirmation::guardIgnoresClick_data()
     QTest::newRow("empty table") << false << "";
     QTest::newRow("rows, none loaded yet") << true << "";
     QTest::newRow("emptied by deletes") << false << "deletes";
-    QTest::newRow("emptied by File > New") << false << "new";
 }
 
 void TestRowConfirmation::guardIgnoresClick()
@@ -167,20 +168,14 @@ void TestRowConfirmation::guardIgnoresClick()
     if (!emptiedBy.isEmpty()) {
         m_f->addRows({{"a", "0", "0"}, {"b", "1", "1"}});
         m_f->load(2);
-        if (emptiedBy == QStringLiteral("new")) {
-            m_f->messageBox.answers << IMessageBox::Yes;
-            form().MnuFileNew->trigger();
-            m_f->messageBox.shown.clear();
-        } else {
-            form().Command2[1]->click();
-            form().Command2[1]->click();
-        }
-        QCOMPARE(form().ListView1->Count(), 0);
-        QVERIFY(form().CurrentRow != 0); // still names the row loaded last
+        table().Command2_Click(1);
+        table().Command2_Click(1);
+        QCOMPARE(table().ListView1->Count(), 0);
+        QVERIFY(table().CurrentRow != 0); // still names the row loaded last
     }
-    form().Text1->setText(QStringLiteral("x,y"));
-    form().Check1->setChecked(true);
-    form().Command3->click();
+    table().Text1->setText(QStringLiteral("x,y"));
+    table().Check1->setChecked(true);
+    table().Command3_Click();
     QCOMPARE(m_f->messageBox.shown.size(), 0);
     QCOMPARE(m_f->text(), QStringLiteral("x,y"));
     if (withRows)
@@ -191,12 +186,12 @@ void TestRowConfirmation::noSelectedRowWritesTheRowInTheEditor()
 {
     m_f->addRows({{"a", "0", "0"}, {"b", "0", "0"}});
     m_f->load(2);
-    form().ListView1->Item(2).SetSelected(false);
-    QVERIFY(form().ListView1->SelectedItem().isNothing());
-    form().Text1->setText(QStringLiteral("B"));
-    form().Check1->setChecked(true);
-    form().Option1[1]->setChecked(true);
-    form().Command3_Click();
+    table().ListView1->Item(2).SetSelected(false);
+    QVERIFY(table().ListView1->SelectedItem().isNothing());
+    table().Text1->setText(QStringLiteral("B"));
+    table().Check1->setChecked(true);
+    table().Option1[1]->setChecked(true);
+    table().Command3_Click();
     QCOMPARE(m_f->row(2), (BroadcastRow{"B", "1", "1"}));
     QCOMPARE(m_f->row(1), (BroadcastRow{"a", "0", "0"}));
 }

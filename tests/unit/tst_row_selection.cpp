@@ -1,5 +1,4 @@
-#include "form_fixture.h"
-#include "platform/list/report_view.h"
+#include "table_fixture.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -10,7 +9,11 @@ class TestRowSelection : public QObject
 {
     Q_OBJECT
 private slots:
-    void init() { m_f = std::make_unique<FormFixture>(); }
+    void init()
+    {
+        m_f = std::make_unique<TableFixture>();
+        m_f->routeItemClicks();
+    }
     void cleanup() { m_f.reset(); }
 
     void loadsSignals_data();
@@ -22,17 +25,13 @@ private slots:
     void gesturesThatKeepSelection();
     void keyboardChoosesRows_data();
     void keyboardChoosesRows();
-    void tabLeavesTheList_data();
-    void tabLeavesTheList();
     void copyKeysLeaveTheSystemClipboard_data();
     void copyKeysLeaveTheSystemClipboard();
-    void rowBeyond16BitsChangesNothing_data();
-    void rowBeyond16BitsChangesNothing();
 
 private:
-    std::unique_ptr<FormFixture> m_f;
-    Form1 &form() { return *m_f->form; }
-    ReportView *view() { return form().ListView1->view(); }
+    std::unique_ptr<TableFixture> m_f;
+    TableEditor &table() { return *m_f->table; }
+    ReportView *view() { return table().ListView1->view(); }
     QPoint rowPoint(int row) { return view()->visualRect(view()->model()->index(row - 1, 0)).center(); }
     void showWithRows(int n);
 };
@@ -43,9 +42,9 @@ void TestRowSelection::showWithRows(int n)
     for (int i = 1; i <= n; ++i)
         rows.append({QStringLiteral("row %1").arg(i), QString::number(i % 2), QString::number(i % 4)});
     m_f->addRows(rows);
-    form().show();
-    QVERIFY(QTest::qWaitForWindowActive(&form()));
-    form().ListView1->SetFocus();
+    m_f->host.show();
+    QVERIFY(QTest::qWaitForWindowActive(&m_f->host));
+    table().ListView1->SetFocus();
 }
 
 void TestRowSelection::loadsSignals_data()
@@ -84,11 +83,11 @@ void TestRowSelection::loadsSignals()
     QFETCH(bool, checked);
     QFETCH(int, option);
     // The editor starts from the opposite state, so every field must really be set.
-    form().Check1->setChecked(!checked);
-    form().Option1[option == 3 ? 0 : 3]->setChecked(true);
+    table().Check1->setChecked(!checked);
+    table().Option1[option == 3 ? 0 : 3]->setChecked(true);
     m_f->addRows({{"first", "1", "1"}, {"content", fare, sound}});
-    form().ListView1_ItemClick(form().ListView1->Item(2));
-    QCOMPARE(form().CurrentRow, std::int16_t(2));
+    table().ListView1_ItemClick(table().ListView1->Item(2));
+    QCOMPARE(table().CurrentRow, std::int16_t(2));
     QCOMPARE(m_f->fare(), checked);
     QCOMPARE(m_f->checkedOption(), option);
     QCOMPARE(m_f->text(), QStringLiteral("content"));
@@ -98,8 +97,8 @@ void TestRowSelection::loadsContentUnchangedAndLeavesSelection()
 {
     const QString content = QStringLiteral("  次は, 終点\tです　");
     m_f->addRows({{"a", "0", "0"}, {content, "1", "2"}});
-    form().ListView1->Item(1).SetSelected(true);
-    form().ListView1_ItemClick(form().ListView1->Item(2));
+    table().ListView1->Item(1).SetSelected(true);
+    table().ListView1_ItemClick(table().ListView1->Item(2));
     QCOMPARE(m_f->text(), content);
     QCOMPARE(m_f->selectedRow(), 1); // loading a row does not select it
     QCOMPARE(m_f->messageBox.shown.size(), 0);
@@ -109,8 +108,8 @@ void TestRowSelection::replacesUnconfirmedEdits()
 {
     showWithRows(2);
     QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, rowPoint(1));
-    form().Text1->setText(QStringLiteral("edited"));
-    form().Check1->setChecked(false);
+    table().Text1->setText(QStringLiteral("edited"));
+    table().Check1->setChecked(false);
     // Clicking the row that is already current reloads it.
     QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, rowPoint(1));
     QCOMPARE(m_f->text(), QStringLiteral("row 1"));
@@ -122,24 +121,24 @@ void TestRowSelection::mouseChoosesRows()
 {
     showWithRows(3);
     QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, rowPoint(3));
-    QCOMPARE(form().CurrentRow, std::int16_t(3));
+    QCOMPARE(table().CurrentRow, std::int16_t(3));
     QCOMPARE(m_f->selectedRow(), 3);
     QCOMPARE(m_f->checkedOption(), 3);
     QTest::mouseClick(view()->viewport(), Qt::LeftButton, Qt::ControlModifier, rowPoint(2));
-    QCOMPARE(form().CurrentRow, std::int16_t(2));
+    QCOMPARE(table().CurrentRow, std::int16_t(2));
     QCOMPARE(m_f->selectedRow(), 2);
     QCOMPARE(m_f->checkedOption(), 2);
     QVERIFY(!m_f->fare());
     // A double click: its second press arrives as a double-click event, then a release.
     QTest::mouseDClick(view()->viewport(), Qt::LeftButton, {}, rowPoint(1));
     QTest::mouseRelease(view()->viewport(), Qt::LeftButton, {}, rowPoint(1));
-    QCOMPARE(form().CurrentRow, std::int16_t(1));
+    QCOMPARE(table().CurrentRow, std::int16_t(1));
     QCOMPARE(m_f->selectedRow(), 1);
     // Pressing on one row and letting go on another still loads the row that got selected.
     QTest::mousePress(view()->viewport(), Qt::LeftButton, {}, rowPoint(3));
     QTest::mouseRelease(view()->viewport(), Qt::LeftButton, {}, rowPoint(1));
     QCOMPARE(m_f->selectedRow(), 3);
-    QCOMPARE(form().CurrentRow, std::int16_t(3));
+    QCOMPARE(table().CurrentRow, std::int16_t(3));
 }
 
 void TestRowSelection::gesturesThatKeepSelection_data()
@@ -159,7 +158,7 @@ void TestRowSelection::gesturesThatKeepSelection()
     showWithRows(3);
     QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, rowPoint(2));
     QCOMPARE(m_f->selectedRow(), 2);
-    form().Text1->setText(QStringLiteral("unconfirmed"));
+    table().Text1->setText(QStringLiteral("unconfirmed"));
 
     if (gesture == "ctrl-click") {
         QTest::mouseClick(view()->viewport(), Qt::LeftButton, Qt::ControlModifier, rowPoint(2));
@@ -185,7 +184,7 @@ void TestRowSelection::gesturesThatKeepSelection()
         QTest::mouseRelease(view()->viewport(), Qt::LeftButton, {}, rowPoint(3));
     }
     QCOMPARE(m_f->selectedRow(), 2);
-    QCOMPARE(form().CurrentRow, std::int16_t(2));
+    QCOMPARE(table().CurrentRow, std::int16_t(2));
     QCOMPARE(m_f->text(), QStringLiteral("unconfirmed"));
 }
 
@@ -208,44 +207,19 @@ void TestRowSelection::keyboardChoosesRows()
     QFETCH(int, key);
     QFETCH(int, expected);
     showWithRows(50);
-    form().ListView1->Item(start).SetSelected(true);
-    form().ListView1_ItemClick(form().ListView1->Item(start));
-    form().Text1->setText(QStringLiteral("unconfirmed"));
+    table().ListView1->Item(start).SetSelected(true);
+    table().ListView1_ItemClick(table().ListView1->Item(start));
+    table().Text1->setText(QStringLiteral("unconfirmed"));
     QTest::keyClick(view(), Qt::Key(key));
     const int now = m_f->selectedRow();
     if (expected > 0)
         QCOMPARE(now, expected);
     else
         QVERIFY(now > start + 1);
-    QCOMPARE(int(form().CurrentRow), now);
+    QCOMPARE(int(table().CurrentRow), now);
     if (now != start)
         QCOMPARE(m_f->text(), QStringLiteral("row %1").arg(now));
     QCOMPARE(view()->currentIndex().row(), now - 1);
-}
-
-void TestRowSelection::tabLeavesTheList_data()
-{
-    QTest::addColumn<bool>("backwards");
-    QTest::addColumn<QString>("next");
-    QTest::newRow("Tab: the add button") << false << "行の追加";
-    QTest::newRow("Shift+Tab: the last speech button") << true << "音声調整";
-}
-
-void TestRowSelection::tabLeavesTheList()
-{
-    QFETCH(bool, backwards);
-    QFETCH(QString, next);
-    showWithRows(5);
-    m_f->load(2);
-    form().Text1->setText(QStringLiteral("unconfirmed"));
-    form().ListView1->SetFocus();
-    QTest::keyClick(view(), Qt::Key_Tab, backwards ? Qt::ShiftModifier : Qt::NoModifier);
-    auto *focused = qobject_cast<QPushButton *>(QApplication::focusWidget());
-    QVERIFY(focused);
-    QCOMPARE(focused->text(), next);
-    QCOMPARE(m_f->selectedRow(), 2);
-    QCOMPARE(int(form().CurrentRow), 2);
-    QCOMPARE(m_f->text(), QStringLiteral("unconfirmed"));
 }
 
 void TestRowSelection::copyKeysLeaveTheSystemClipboard_data()
@@ -263,55 +237,8 @@ void TestRowSelection::copyKeysLeaveTheSystemClipboard()
     QGuiApplication::clipboard()->setText(QStringLiteral("another program's text"));
     QTest::keyClick(view(), Qt::Key(key), Qt::ControlModifier);
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("another program's text"));
-    QCOMPARE(form().ClipboardRow, BroadcastRow());
+    QCOMPARE(table().ClipboardRow, BroadcastRow());
     QCOMPARE(m_f->selectedRow(), 2);
-}
-
-void TestRowSelection::rowBeyond16BitsChangesNothing_data()
-{
-    QTest::addColumn<QString>("gesture");
-    QTest::newRow("click on row 32768") << "click";
-    QTest::newRow("Down from row 32767") << "down";
-    QTest::newRow("End") << "end";
-}
-
-void TestRowSelection::rowBeyond16BitsChangesNothing()
-{
-    QFETCH(QString, gesture);
-    std::vector<BroadcastRow> rows(32770, BroadcastRow{QStringLiteral("r"), QStringLiteral("1"), QStringLiteral("2")});
-    rows[32766].Content = QStringLiteral("current");
-    form().ListView1->AppendRows(std::move(rows));
-    const std::vector<BroadcastRow> before = form().ListView1->Rows();
-    form().show();
-    QVERIFY(QTest::qWaitForWindowActive(&form()));
-    m_f->load(32767);
-    form().ListView1->SetFocus();
-    form().Text1->setText(QStringLiteral("editing"));
-    form().Check1->setChecked(false);
-
-    if (gesture == QStringLiteral("click")) {
-        view()->scrollTo(view()->model()->index(32767, 0));
-        QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, rowPoint(32768));
-    } else {
-        QTest::keyClick(view(), gesture == QStringLiteral("down") ? Qt::Key_Down : Qt::Key_End);
-    }
-
-    QCOMPARE(m_f->messageBox.shown.size(), 1);
-    const auto &box = m_f->messageBox.shown.first();
-    QCOMPARE(box.prompt, QStringLiteral("実行時エラー '6':\r\nオーバーフローしました。"));
-    QCOMPARE(box.title, QStringLiteral("放送用データ作成ツール"));
-    QCOMPARE(box.icon, IMessageBox::Critical);
-    QCOMPARE(form().CurrentRow, std::int16_t(32767));
-    QCOMPARE(m_f->selectedRow(), 32767);
-    QCOMPARE(view()->currentIndex().row(), 32766);
-    QCOMPARE(m_f->text(), QStringLiteral("editing"));
-    QVERIFY(!m_f->fare());
-    QVERIFY(form().ListView1->Rows() == before);
-
-    // Confirming now writes the whole editor into row 32767 and nowhere else.
-    form().Command3->click();
-    QCOMPARE(m_f->row(32767), (BroadcastRow{"editing", "0", "2"}));
-    QCOMPARE(m_f->row(32768), before[32767]);
 }
 
 QTEST_MAIN(TestRowSelection)

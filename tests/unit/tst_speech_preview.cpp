@@ -40,7 +40,7 @@ void TestSpeechPreview::startUpDecidesOnSystemName()
     f.apiLib.osName = osName;
     f.create();
     QCOMPARE(f.speechFactory.creations, created ? 1 : 0);
-    QCOMPARE(f.form->SpeechEngine.isNull(), !created);
+    QCOMPARE(f.form->speech().SpeechEngine.isNull(), !created);
     for (QPushButton *b : f.form->Command1)
         QCOMPARE(b->isEnabled(), created);
     for (QPushButton *b : f.form->Command2)
@@ -62,7 +62,7 @@ void TestSpeechPreview::engineWaitsForTheFirstPaint()
     f.form->show();
     QVERIFY(QTest::qWaitForWindowExposed(f.form.get()));
     QTRY_COMPARE(f.speechFactory.creations, 1);
-    QVERIFY(!f.form->SpeechEngine.isNull());
+    QVERIFY(!f.form->speech().SpeechEngine.isNull());
     for (QPushButton *b : f.form->Command1)
         QVERIFY(b->isEnabled());
 
@@ -79,7 +79,7 @@ void TestSpeechPreview::failedCreationDisablesSilently()
     f.speechFactory.fail = true;
     f.create();
     QCOMPARE(f.speechFactory.creations, 1);
-    QVERIFY(f.form->SpeechEngine.isNull());
+    QVERIFY(f.form->speech().SpeechEngine.isNull());
     for (QPushButton *b : f.form->Command1)
         QVERIFY(!b->isEnabled());
     QCOMPARE(f.messageBox.shown.size(), 0);
@@ -101,7 +101,7 @@ void TestSpeechPreview::playStopsThenSpeaksEditorText()
     QFETCH(QString, text);
     FormFixture f;
     f.addRows({{"stored", "0", "0"}});
-    f.form->ListView1_ItemClick(f.form->ListView1->Item(1));
+    f.form->table().ListView1_ItemClick(f.form->ListView1->Item(1));
     f.form->Text1->setText(text); // unconfirmed: the editor's text is what is heard
     f.form->Command1[0]->click();
     QCOMPARE(f.speechFactory.last->calls, QStringList({"stop", "speak:" + text}));
@@ -116,7 +116,7 @@ void TestSpeechPreview::stopAndSettings()
     FormFixture f;
     f.form->Command1[1]->click();
     f.form->Command1[2]->click();
-    f.form->Command1_Click(3); // no such button: nothing
+    f.form->speech().Command1_Click(3); // no such button: nothing
     QCOMPARE(f.speechFactory.last->calls, QStringList({"stop", "settings:音声の調節"}));
     QCOMPARE(f.speechFactory.last->ownerSeen, f.form.get());
 }
@@ -178,7 +178,7 @@ void TestSpeechPreview::closingReleasesTheEngine()
     f.form->show();
     QVERIFY(f.form->close());
     QVERIFY(engine.isNull());
-    QVERIFY(f.form->SpeechEngine.isNull());
+    QVERIFY(f.form->speech().SpeechEngine.isNull());
     QCOMPARE(f.messageBox.shown.size(), 0);
 }
 

@@ -8,9 +8,10 @@ void WriteBroadcastFile(ListView &list, const QString &path)
         throw BroadcastFileError(*problem);
 }
 
-void ReadBroadcastFile(ListView &list, const QString &path)
+void ReadBroadcastFile(ListView &list, const QString &path, broadcast_file::ReadTap *tap)
 {
-    broadcast_file::ReadOutcome outcome = broadcast_file::readFile(path);
+    broadcast_file::ReadOutcome outcome =
+        broadcast_file::readFile(path, broadcast_file::RowLines::Skip, tap);
     list.AppendRows(std::move(outcome.rows));
     if (outcome.problem)
         throw BroadcastFileError(*outcome.problem);

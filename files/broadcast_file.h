@@ -27,5 +27,6 @@ private:
 void WriteBroadcastFile(ListView &list, const QString &path);
 
 // Appends the rows of the file at path to the list, in file order. On a failure the rows
-// read before it stay appended and BroadcastFileError is thrown.
-void ReadBroadcastFile(ListView &list, const QString &path);
+// read before it stay appended and BroadcastFileError is thrown. A tap sees the bytes read.
+void ReadBroadcastFile(ListView &list, const QString &path,
+                       broadcast_file::ReadTap *tap = nullptr);

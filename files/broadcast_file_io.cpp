@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <cstring>
 #include <limits>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace broadcast_file {
@@ -118,9 +119,18 @@ void readRows(int fd, const QString &path, const Census &census, QByteArray &buf
     keepRowsRead(std::move(result), outcome);
 }
 
+// Whether a file changed between two looks at it: a write moves its change time.
+bool sameContent(const struct stat &before, const struct stat &after)
+{
+    return before.st_size == after.st_size && before.st_mtim.tv_sec == after.st_mtim.tv_sec
+        && before.st_mtim.tv_nsec == after.st_mtim.tv_nsec
+        && before.st_ctim.tv_sec == after.st_ctim.tv_sec
+        && before.st_ctim.tv_nsec == after.st_ctim.tv_nsec;
+}
+
 } // namespace
 
-ReadOutcome readFile(const QString &path, RowLines rowLines)
+ReadOutcome readFile(const QString &path, RowLines rowLines, ReadTap *tap)
 {
     ReadOutcome outcome;
     FileProblem problem;
@@ -132,6 +142,9 @@ ReadOutcome readFile(const QString &path, RowLines rowLines)
 
     QByteArray buffer(kChunk, Qt::Uninitialized);
     Census census;
+    struct stat before{};
+    if (tap && ::fstat(file.fd, &before) != 0)
+        tap = nullptr;
     if (!takeCensus(file.fd, buffer, census) || ::lseek(file.fd, 0, SEEK_SET) != 0) {
         outcome.problem = aboutFile(RuntimeError::PathFileAccessError, kCannotRead, path,
                                     describeFileError(errno));
@@ -141,6 +154,8 @@ ReadOutcome readFile(const QString &path, RowLines rowLines)
         outcome.problem = std::move(problem);
         return outcome;
     }
+    if (tap)
+        tap->started(file.fd, census.bytes);
     try {
         readRows(file.fd, path, census, buffer, rowLines, outcome);
     } catch (const std::bad_alloc &) {
@@ -148,6 +163,11 @@ ReadOutcome readFile(const QString &path, RowLines rowLines)
         outcome.rowLines = {};
         outcome.problem = aboutFile(RuntimeError::OutOfMemory, QStringLiteral("ファイルが大きすぎて開けません"),
                                     path, QStringLiteral("メモリーが足りません"));
+    }
+    if (tap) {
+        struct stat after{};
+        tap->finished(!outcome.problem && before.st_size == census.bytes
+                      && ::fstat(file.fd, &after) == 0 && sameContent(before, after));
     }
     return outcome;
 }

@@ -31,12 +31,29 @@ struct ReadOutcome
 // Whether reading also notes the line of each row, for tools that report about rows.
 enum class RowLines { Skip, Keep };
 
+// Sees the bytes of a file as it is read, for a copy of them kept elsewhere (the window's
+// recovery journal keeps what was opened, so that the table can be rebuilt exactly even
+// after the file changed or went away).
+class ReadTap
+{
+public:
+    virtual ~ReadTap() = default;
+    // The file is about to be read: fd is open on it, which holds size bytes. The
+    // descriptor stays open until finished() returns; its offset is the reader's, so a tap
+    // reads it at offsets of its own (pread, copy_file_range).
+    virtual void started(int fd, qint64 size) = 0;
+    // Reading ended. complete: all size bytes were read into rows without a problem and
+    // the file did not change meanwhile, so its copy gives back exactly the rows read.
+    virtual void finished(bool complete) = 0;
+};
+
 // Reads the file at path in the format's reading rules (see broadcast_file_format.h).
 // Only a regular file is read: a folder, a pipe or a device is refused before anything is
 // read from it, since reading one may never end. A file whose table would not fit in the
 // memory this process can have is refused before it is loaded, so opening never ends in
 // an out-of-memory failure; the rows are reserved exactly, never more than the file holds.
-ReadOutcome readFile(const QString &path, RowLines rowLines = RowLines::Skip);
+ReadOutcome readFile(const QString &path, RowLines rowLines = RowLines::Skip,
+                     ReadTap *tap = nullptr);
 
 // Writes the rows to path, replacing the file whole or not at all. A table that would not
 // read back exactly as it stands is not written.

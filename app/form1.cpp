@@ -1,6 +1,8 @@
 #include "app/form1.h"
 
 #include "files/file_commands.h"
+#include "recovery/recovery_journal.h"
+#include "recovery/recovery_offer.h"
 #include "speech/speech_preview.h"
 #include "table/table_editor.h"
 #include "platform/system/api_lib_qt.h"
@@ -55,11 +57,22 @@ Form1::~Form1() = default;
 
 void Form1::createParts()
 {
-    m_table = std::make_unique<TableEditor>(*ListView1, RowEditorControls{Text1, Check1, Option1},
-                                            *m_services.messageBox);
+    const RowEditorControls editor{Text1, Check1, Option1};
+    m_table = std::make_unique<TableEditor>(*ListView1, editor, *m_services.messageBox);
+    if (!m_services.recoveryFolder.isEmpty()) {
+        m_journal = new RecoveryJournal(*ListView1, editor, m_services.recoveryFolder, this);
+        // Queued: the journal stops in the middle of a handler's commit.
+        connect(m_journal, &RecoveryJournal::stopped, this, &Form1::showRecoveryStopped,
+                Qt::QueuedConnection);
+    }
     m_files = std::make_unique<FileCommands>(
         *m_table, FileCommands::Services{*m_services.messageBox, *m_services.apiLib,
-                                         *m_services.commonDialog, this, m_services.endProgram});
+                                         *m_services.commonDialog, this,
+                                         [this] {
+                                             endJournal();
+                                             m_services.endProgram();
+                                         },
+                                         m_journal});
     m_speech = std::make_unique<SpeechPreview>(
         Command1, SpeechPreview::Services{*m_services.apiLib, m_services.speechFactory, this,
                                           [this] { return Text1->text(); }});
@@ -103,6 +116,24 @@ void Form1::loadForm()
             },
             Qt::QueuedConnection);
     }
+    // Work left by a window that died is offered once this window stands.
+    if (m_journal)
+        Dispatch([this] { offerRecovery(*m_journal, *m_table, *m_services.messageBox); });
+}
+
+void Form1::endJournal()
+{
+    if (m_journal)
+        m_journal->end();
+}
+
+void Form1::showRecoveryStopped(const QString &reason)
+{
+    m_services.messageBox->show(
+        QStringLiteral("編集内容を復元用に記録できないため、この後の編集内容は復元できません（%1）。"
+                       "\r\n作業中の内容はこまめに保存してください。")
+            .arg(reason),
+        IMessageBox::OkOnly, IMessageBox::Exclamation, QStringLiteral("編集内容の復元"));
 }
 
 void Form1::Dispatch(const std::function<void()> &handler)
@@ -117,6 +148,9 @@ void Form1::Dispatch(const std::function<void()> &handler)
         const RuntimeError error = RuntimeError::outOfMemory();
         showUnhandledError(error.number(), error.description());
     }
+    // What the event changed is in the journal before the next event is taken.
+    if (m_journal)
+        m_journal->commit();
 }
 
 void Form1::showUnhandledError(int number, const QString &description)
@@ -140,10 +174,12 @@ void Form1::closeEvent(QCloseEvent *event)
     }
     std::int16_t cancel = 0;
     Dispatch([&] { m_speech->Form_QueryUnload(cancel, 0); });
-    if (cancel != 0)
+    if (cancel != 0) {
         event->ignore();
-    else
-        event->accept();
+        return;
+    }
+    endJournal();
+    event->accept();
 }
 
 void Form1::paintEvent(QPaintEvent *event)

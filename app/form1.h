@@ -18,6 +18,7 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class QRadioButton;
+class RecoveryJournal;
 class SpeechPreview;
 class TableEditor;
 
@@ -56,6 +57,8 @@ public:
     TableEditor &table() const { return *m_table; }
     FileCommands &files() const { return *m_files; }
     SpeechPreview &speech() const { return *m_speech; }
+    // Null when the window keeps no journal.
+    RecoveryJournal *journal() const { return m_journal; }
 
     // The one entry point of every user event: runs the handler and shows any error it
     // did not trap, leaving the window and its table as the failure left them.
@@ -72,6 +75,8 @@ private:
     void createParts();
     void routeEvents();
     void loadForm();
+    void endJournal();
+    void showRecoveryStopped(const QString &reason);
     void showUnhandledError(int number, const QString &description);
 
     FormServices m_services;
@@ -82,4 +87,5 @@ private:
     std::unique_ptr<TableEditor> m_table;
     std::unique_ptr<FileCommands> m_files;
     std::unique_ptr<SpeechPreview> m_speech;
+    RecoveryJournal *m_journal = nullptr;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include <functional>
 
 class IMessageBox;
@@ -22,4 +24,7 @@ struct FormServices
     // voice it has before it answers), and the window must appear at once. Until then the
     // speech buttons are disabled, so no click can reach them before the engine exists.
     bool loadAfterFirstPaint = false;
+    // Where the recovery journal of this window is kept, and where journals of windows
+    // that died are looked for at start-up. Empty: no journal.
+    QString recoveryFolder;
 };

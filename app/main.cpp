@@ -4,6 +4,7 @@
 #include "platform/runtime/application_identity.h"
 #include "platform/speech/dialog/qt_speech_settings_ui.h"
 #include "platform/speech/speech_factory.h"
+#include "recovery/recovery_store.h"
 
 #include <QApplication>
 
@@ -19,6 +20,7 @@ int main(int argc, char *argv[])
     FormServices services;
     services.speechFactory = &speechFactory;
     services.loadAfterFirstPaint = true;
+    services.recoveryFolder = RecoveryStore::defaultFolder();
     Form1 window(services);
     reportFirstPaint(&window);
     window.show();

@@ -2,6 +2,7 @@
 #include "files/file_commands.h"
 
 #include "files/broadcast_file.h"
+#include "files/table_record.h"
 #include "platform/system/api_lib.h"
 #include "platform/dialogs/common_dialog.h"
 #include "platform/list/list_view.h"
@@ -57,6 +58,8 @@ void FileCommands::MnuFileNew_Click()
         return;
     ListView1->Clear();
     m_table.clearEditor();
+    if (m_services.tableRecord)
+        m_services.tableRecord->tableDiscarded();
 }
 
 void FileCommands::MnuFileOpen_Click()
@@ -77,11 +80,14 @@ void FileCommands::MnuFileOpen_Click()
     if (hadRows) {
         ListView1->Clear();
         m_table.clearEditor();
+        if (m_services.tableRecord)
+            m_services.tableRecord->tableDiscarded();
     }
 
     try {
         ListView1->Clear();
-        ReadBroadcastFile(*ListView1, path);
+        ReadBroadcastFile(*ListView1, path,
+                          m_services.tableRecord ? m_services.tableRecord->openingTap() : nullptr);
         if (ListView1->Count() >= 1) {
             const ListItem first = ListView1->Item(1);
             m_table.ListView1_ItemClick(first);
@@ -105,6 +111,8 @@ void FileCommands::MnuFileSave_Click()
         C_Dialog1->DefaultExt = QStringLiteral("*.csv");
         C_Dialog1->ShowSave(m_services.dialogOwner);
         WriteBroadcastFile(*ListView1, C_Dialog1->FileName);
+        if (m_services.tableRecord)
+            m_services.tableRecord->tableSaved();
     } catch (const RuntimeError &error) {
         if (error.number() == RuntimeError::CancelError)
             return;

@@ -5,6 +5,7 @@
 class IApiLib;
 class ICommonDialog;
 class IMessageBox;
+class ITableRecord;
 class ListView;
 class QWidget;
 class TableEditor;
@@ -24,6 +25,8 @@ public:
         QWidget *dialogOwner;
         // Ends the program at once, without the window's close handling.
         std::function<void()> endProgram;
+        // Told what the commands do to the table's worth; null for nobody.
+        ITableRecord *tableRecord = nullptr;
     };
 
     FileCommands(TableEditor &table, Services services);

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build pkg-config libxcb1-dev
+  build-essential cmake ninja-build pkg-config libxcb1-dev zlib1g-dev
   qt6-base-dev qt6-declarative-dev qt6-speech-dev qt6-multimedia-dev
   qt6-translations-l10n qt6-speech-speechd-plugin
   fonts-ipafont-gothic fonts-noto-cjk
@@ -21,6 +21,8 @@ if [[ "${1:-}" == "--test" ]]; then
     desktop-file-utils appstream file dpkg-dev
     # The package check runs lintian on the command-line companion and its man page.
     lintian
+    # Failing writes and syncs under the recovery journal (tst_recovery_faults).
+    libfiu-dev
   )
 fi
 

@@ -96,24 +96,31 @@ e2e_start_x() {
   # Each session starts with its own settings and data folders.
   export HOME="$E2E_TMP/home" XDG_CONFIG_HOME="$E2E_TMP/home/.config"
   export XDG_DATA_HOME="$E2E_TMP/home/.local/share" XDG_RUNTIME_DIR="$E2E_TMP/run"
+  export XDG_STATE_HOME="$E2E_TMP/home/.local/state"
   mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR"
   chmod 700 "$XDG_RUNTIME_DIR"
   unset QT_QPA_PLATFORM
 }
 
-# Starts the tool ($1) and waits for its main window; sets APP_PID and APP_WIN.
-e2e_start_app() {
-  "$1" >"$E2E_TMP/app.log" 2>&1 &
+# Starts the tool ($1) and waits for its main window to show; sets APP_PID, APP_WIN and
+# MENU_H. A box the tool opens at start-up may take the keyboard at once.
+e2e_launch_app() {
+  "$1" >>"$E2E_TMP/app.log" 2>&1 &
   APP_PID=$!
   E2E_PIDS+=("$APP_PID")
-  wait_for 20 xdotool search --onlyvisible --name '^放送用データ作成ツール$' \
+  wait_for 20 xdotool search --all --onlyvisible --pid "$APP_PID" --name '^放送用データ作成ツール$' \
     || { cat "$E2E_TMP/app.log" >&2; e2e_alive "$APP_PID" the tool; fail "the window did not appear"; }
-  APP_WIN=$(xdotool search --onlyvisible --name '^放送用データ作成ツール$' | head -n1)
-  xdotool windowactivate --sync "$APP_WIN" >/dev/null 2>&1 || true
-  wait_for 10 is_active "$APP_WIN" || fail "the window did not become active"
+  APP_WIN=$(xdotool search --all --onlyvisible --pid "$APP_PID" --name '^放送用データ作成ツール$' | head -n1)
   local w h
   read -r w h < <(client_size "$APP_WIN")
   MENU_H=$((h - E2E_CLIENT_H))
+}
+
+# Starts the tool ($1) and waits for its main window to be active.
+e2e_start_app() {
+  e2e_launch_app "$1"
+  xdotool windowactivate --sync "$APP_WIN" >/dev/null 2>&1 || true
+  wait_for 10 is_active "$APP_WIN" || fail "the window did not become active"
 }
 
 is_active() { [[ "$(xdotool getactivewindow 2>/dev/null)" == "$1" ]]; }

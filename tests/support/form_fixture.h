@@ -26,6 +26,7 @@ struct FormFixture
     FakeSpeechFactory speechFactory;
     int endProgramCalls = 0;
     bool loadAfterFirstPaint = false;
+    QString recoveryFolder;
     std::unique_ptr<Form1> form;
     std::unique_ptr<QAbstractItemModelTester> tester;
 
@@ -44,6 +45,7 @@ struct FormFixture
         services.speechFactory = &speechFactory;
         services.endProgram = [this] { ++endProgramCalls; };
         services.loadAfterFirstPaint = loadAfterFirstPaint;
+        services.recoveryFolder = recoveryFolder;
         tester.reset();
         form = std::make_unique<Form1>(services);
         tester = std::make_unique<QAbstractItemModelTester>(

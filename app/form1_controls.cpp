@@ -1,5 +1,7 @@
 // Building the window: every control at its place, in focus order, in its initial state.
 #include "app/form1.h"
+#include "app/line_break_folding.h"
+#include "app/steady_cursor.h"
 
 #include "platform/list/list_view.h"
 #include "platform/list/report_view.h"
@@ -145,6 +147,8 @@ void Form1::createControls()
     // A line edit stops at 32767 characters by default; content of any length must load
     // and confirm whole.
     Text1->setMaxLength(std::numeric_limits<int>::max());
+    new SteadyCursorForLongText(Text1);
+    new LineBreakFolding(Text1);
     // Content is Japanese, but Qt offers no hint that asks an input method for kana input
     // (its hints only restrict or prefer Latin, digits and the like), and IBus and Fcitx
     // keep their mode per user: the operator switches to Japanese input as usual.

@@ -1,6 +1,12 @@
 #include "platform/list/list_model.h"
 
 namespace {
+
+// What a cell shows of a field at the most. The view elides a cell's text to its width,
+// laying the whole text out to do so: a row holding a document would take seconds on every
+// repaint. A column shows a few dozen characters; the rows keep every character.
+constexpr qsizetype kShownCharacters = 1000;
+
 QString &fieldOf(BroadcastRow &row, int field)
 {
     switch (field) {
@@ -30,7 +36,12 @@ QVariant ListModel::data(const QModelIndex &index, int role) const
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
         return {};
     auto &row = const_cast<BroadcastRow &>(m_rows[static_cast<size_t>(index.row())]);
-    return fieldOf(row, index.column());
+    const QString &text = fieldOf(row, index.column());
+    if (text.size() <= kShownCharacters)
+        return text;
+    const qsizetype cut = text[kShownCharacters - 1].isHighSurrogate() ? kShownCharacters - 1
+                                                                         : kShownCharacters;
+    return QString(text.left(cut) + QChar(u'…'));
 }
 
 QVariant ListModel::headerData(int section, Qt::Orientation orientation, int role) const

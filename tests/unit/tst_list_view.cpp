@@ -26,6 +26,8 @@ private slots:
     void nothingRaises();
     void selectionByCodeIsNotReported();
     void bulkAppendKeepsOrder();
+    void longFieldIsShownCut_data();
+    void longFieldIsShownCut();
 
 private:
     QWidget *m_window = nullptr;
@@ -203,6 +205,30 @@ void TestListView::bulkAppendKeepsOrder()
     QCOMPARE(texts(), QStringList({"1", "x", "y"}));
     QCOMPARE(first.Index(), 1);
     QCOMPARE(m_list->Item(3).SubItem(2), QStringLiteral("3"));
+}
+
+void TestListView::longFieldIsShownCut_data()
+{
+    QTest::addColumn<QString>("content");
+    QTest::addColumn<QString>("shown");
+    const QString k(1000, QChar(u'x'));
+    QTest::newRow("a thousand characters, whole") << k << k;
+    QTest::newRow("one more, cut") << k + u'y' << k + QChar(u'…');
+    QTest::newRow("a document, cut") << QString(2500000, QChar(u'長'))
+                                     << QString(1000, QChar(u'長')) + QChar(u'…');
+    QTest::newRow("a pair of surrogates kept whole") << k.left(999) + QStringLiteral("😀tail")
+                                                     << k.left(999) + QChar(u'…');
+}
+
+void TestListView::longFieldIsShownCut()
+{
+    // A cell shows what its column can; the row keeps every character.
+    QFETCH(QString, content);
+    QFETCH(QString, shown);
+    m_list->Add(0, content);
+    const QModelIndex cell = m_list->model()->index(0, 0);
+    QCOMPARE(cell.data(Qt::DisplayRole).toString(), shown);
+    QCOMPARE(m_list->Item(1).Text(), content);
 }
 
 QTEST_MAIN(TestListView)

@@ -14,7 +14,11 @@
 #include <QRadioButton>
 #include <QStyle>
 #include <QTest>
+#include <QClipboard>
+#include <QEventLoop>
 #include <QTimer>
+
+#include <ctime>
 
 class TestMainWindow : public QObject
 {
@@ -34,6 +38,11 @@ private slots:
     void listColumnsAndFont();
     void fileMenu();
     void contentHasNoLengthLimit();
+    void pastedLineBreaks_data();
+    void pastedLineBreaks();
+    void loadedContentKeepsItsLineBreak();
+    void idleWithLongContent_data();
+    void idleWithLongContent();
     void qtTextsAreJapanese();
 
 private:
@@ -318,6 +327,82 @@ void TestMainWindow::qtTextsAreJapanese()
     QMessageBox box(QMessageBox::Question, "t", "p", QMessageBox::Yes | QMessageBox::No);
     QCOMPARE(box.button(QMessageBox::Yes)->text(), QStringLiteral("はい(&Y)"));
     QCOMPARE(box.button(QMessageBox::No)->text(), QStringLiteral("いいえ(&N)"));
+}
+
+void TestMainWindow::pastedLineBreaks_data()
+{
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<int>("refusedAt"); // where 確定 then points; 0: it takes the row
+    QTest::newRow("a cell with its line end") << "次は終点です\r\n" << "次は終点です" << 0;
+    QTest::newRow("two lines") << "前半\n後半" << "前半 後半" << 3;
+    QTest::newRow("two lines, CR LF, then a line end") << "a\r\nb\r\n" << "a b" << 2;
+    QTest::newRow("old Mac line ends") << "x\ry\r\r" << "x y" << 2;
+    QTest::newRow("Unicode line separator") << QString::fromUtf16(u"p\u2028q") << "p q" << 2;
+}
+
+void TestMainWindow::pastedLineBreaks()
+{
+    QFETCH(QString, pasted);
+    QFETCH(QString, field);
+    QFETCH(int, refusedAt);
+    m_f->addRows({{"stored", "0", "0"}});
+    m_f->load(1);
+    Form1 &f = *m_f->form;
+    f.Text1->clear();
+    QGuiApplication::clipboard()->setText(pasted);
+    f.Text1->paste();
+    QCOMPARE(f.Text1->text(), field);
+    m_f->messageBox.answers << IMessageBox::Ok;
+    f.Command3->click();
+    if (refusedAt == 0) {
+        QCOMPARE(m_f->messageBox.shown.size(), 0);
+        QCOMPARE(m_f->row(1).Content, field);
+    } else {
+        QCOMPARE(m_f->messageBox.shown.size(), 1);
+        QVERIFY(m_f->messageBox.shown.first().prompt.startsWith(
+            QStringLiteral("入力した放送内容の %1 文字目").arg(refusedAt)));
+    }
+}
+
+void TestMainWindow::loadedContentKeepsItsLineBreak()
+{
+    // Content read from a file is the operator's as it stands, line breaks and all.
+    m_f->addRows({{"a\nb\r\n", "0", "0"}});
+    m_f->load(1);
+    QCOMPARE(m_f->form->Text1->text(), QStringLiteral("a\nb\r\n"));
+}
+
+void TestMainWindow::idleWithLongContent_data()
+{
+    QTest::addColumn<int>("characters");
+    QTest::newRow("an announcement") << 40;
+    QTest::newRow("a pasted document") << 500000;
+}
+
+void TestMainWindow::idleWithLongContent()
+{
+    QFETCH(int, characters);
+    Form1 &f = *m_f->form;
+    m_f->addRows({{QString(characters, QChar(u'長')), "0", "0"}});
+    f.show();
+    QVERIFY(QTest::qWaitForWindowActive(&f));
+    m_f->load(1);
+    f.Text1->setFocus();
+    QTest::qWait(100);
+    auto processorSeconds = [] {
+        timespec now{};
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+        return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
+    };
+    const double before = processorSeconds();
+    QEventLoop idle;
+    QTimer::singleShot(1500, &idle, &QEventLoop::quit);
+    idle.exec();
+    const double load = (processorSeconds() - before) / 1.5;
+    QVERIFY2(load < 0.05, qPrintable(QStringLiteral("%1 % of a core").arg(load * 100, 0, 'f', 1)));
+    // The field still takes the keyboard as usual.
+    QCOMPARE(QApplication::focusWidget(), f.Text1);
 }
 
 QTEST_MAIN(TestMainWindow)

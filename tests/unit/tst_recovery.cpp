@@ -8,6 +8,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -44,6 +45,7 @@ private slots:
     void unreadableJournalIsSetAside_data();
     void unreadableJournalIsSetAside();
     void unwritableFolderSaysSoOnce();
+    void journalStaysInProportion();
 
 private:
     // A window on the recovery folder, whose start-up boxes get these answers.
@@ -363,6 +365,25 @@ void TestRecovery::unwritableFolderSaysSoOnce()
              qPrintable(box.prompt));
     QCOMPARE(m_f->form->ListView1->Count(), 2);
     QVERIFY(QFile::exists(m_dir->filePath(QStringLiteral("outTp.csv"))));
+}
+
+void TestRecovery::journalStaysInProportion()
+{
+    // A long text edited over and over: each edit is a record of its own, until the journal
+    // is written afresh as one snapshot.
+    run("cmd:0");
+    qint64 largest = 0;
+    QString text;
+    for (int i = 0; i < 12; ++i) {
+        text = QString(1'000'000, QChar(u'a' + i));
+        m_f->form->Text1->setText(text);
+        m_f->form->journal()->commit();
+        largest = std::max(largest, QFileInfo(folder() + u'/' + journals(folder()).first()).size());
+    }
+    QVERIFY2(largest < (20 << 20), qPrintable(QString::number(largest)));
+    die();
+    start({IMessageBox::Yes});
+    QCOMPARE(m_f->form->Text1->text(), text);
 }
 
 QTEST_MAIN(TestRecovery)

@@ -255,7 +255,7 @@ void RecoveryJournal::started(int fd, qint64 size)
 
 void RecoveryJournal::finished(bool complete)
 {
-    if (!std::exchange(m_loading, false))
+    if (!std::exchange(m_loading, false) || !m_file)
         return;
     int error = 0;
     if (!m_file->finishCopy(complete, &error)) {

@@ -73,6 +73,7 @@ std::optional<RecoveryStore::Claim> RecoveryStore::claimNew(int *error)
         *error = claim.lock->error() == QLockFile::PermissionError ? EACCES : EEXIST;
         return std::nullopt;
     }
+    QFile::setPermissions(lockPath(claim.path), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     return claim;
 }
 

@@ -50,6 +50,12 @@ int runSpeak(const QString &file, const QString &folder, const std::vector<RowRa
         CliMessages::printErr(at(file, read.problem->line, fromCore(read.problem->cause)));
         return 1;
     }
+    if (read.rows.empty() && ranges.empty()) {
+        // Nothing to do is not a failure: a batch over many files goes on to the next.
+        CliMessages::printErr(at(file, 0, pick(QStringLiteral("読み上げる行がありません。WAV は書き出しません"),
+                                               QStringLiteral("no rows to speak; no WAV file written"))));
+        return 0;
+    }
     int missing = 0;
     const std::vector<int> picked = selectRows(ranges, int(read.rows.size()), &missing);
     if (missing > 0) {

@@ -52,6 +52,11 @@ SpeakRun::~SpeakRun() = default;
 
 void SpeakRun::start()
 {
+    if (m_rows.empty()) {
+        // No piece will ever end, so nothing else would say that the run is over.
+        emit finished(0);
+        return;
+    }
     m_progress.update(pick(QStringLiteral("WAV を書き出しています: 0 / %1 行"),
                            QStringLiteral("writing WAV files: 0 of %1 rows"))
                           .arg(m_rows.size()));

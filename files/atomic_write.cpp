@@ -5,6 +5,7 @@
 #include <QRandomGenerator>
 
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -91,6 +92,41 @@ bool writeAll(int fd, QByteArrayView bytes)
     return true;
 }
 
+// The kernel's own limit on links followed in one path.
+constexpr int kMaxLinks = 40;
+
+QByteArray folderOf(const QByteArray &path)
+{
+    const qsizetype slash = path.lastIndexOf('/');
+    return slash <= 0 ? QByteArray("/") : path.left(slash);
+}
+
+// Follows the symbolic links that path names, link after link, to the name they end in;
+// that file need not exist yet. Returns false with errno set: ELOOP for a loop or too long
+// a chain.
+bool followLinks(QByteArray path, QByteArray *resolved)
+{
+    QByteArray target(PATH_MAX, Qt::Uninitialized);
+    for (int links = 0; links <= kMaxLinks; ++links) {
+        const ssize_t n = ::readlink(path.constData(), target.data(), size_t(target.size()));
+        if (n < 0) {
+            // Not a link, or nothing there: this is the name to write.
+            if (errno != EINVAL && errno != ENOENT)
+                return false;
+            *resolved = path;
+            return true;
+        }
+        if (n == target.size()) {
+            errno = ENAMETOOLONG;
+            return false;
+        }
+        const QByteArray next(target.constData(), n);
+        path = next.startsWith('/') ? next : folderOf(path) + '/' + next;
+    }
+    errno = ELOOP;
+    return false;
+}
+
 } // namespace
 
 std::optional<WriteFailure> writeFileAtomically(const QString &path, QByteArrayView bytes)
@@ -105,12 +141,15 @@ std::optional<WriteFailure> writeFileAtomically(const QString &path, QByteArrayV
 
 AtomicFileWriter::AtomicFileWriter(const QString &path)
 {
-    // A link is followed, so that the file it points at is the one replaced.
-    const QFileInfo given(path);
-    const QFileInfo target(given.isSymLink() ? given.symLinkTarget() : given.absoluteFilePath());
-    m_target = QFile::encodeName(target.absoluteFilePath());
-    m_folder = QFile::encodeName(target.absolutePath());
-    m_baseName = QFile::encodeName(target.fileName());
+    // Links are followed to the end of their chain, so that the file they point at is the
+    // one replaced and every link keeps pointing where it did.
+    const QByteArray given = QFile::encodeName(QFileInfo(path).absoluteFilePath());
+    if (!followLinks(given, &m_target)) {
+        m_targetError = errno;
+        m_target = given;
+    }
+    m_folder = folderOf(m_target);
+    m_baseName = m_target.mid(m_target.lastIndexOf('/') + 1);
 }
 
 AtomicFileWriter::~AtomicFileWriter()
@@ -132,6 +171,8 @@ void AtomicFileWriter::discard()
 
 std::optional<WriteFailure> AtomicFileWriter::open()
 {
+    if (m_targetError != 0)
+        return failure(Step::Create, m_targetError);
     struct stat existing{};
     m_exists = ::stat(m_target.constData(), &existing) == 0;
     if (m_exists && S_ISDIR(existing.st_mode))
@@ -202,6 +243,7 @@ QString describeFileError(int error)
     case EFBIG: return QStringLiteral("ファイルが大きすぎます");
     case EMFILE:
     case ENFILE: return QStringLiteral("開いているファイルが多すぎます");
+    case ELOOP: return QStringLiteral("シンボリックリンクが循環しているか、多すぎます");
     default: break;
     }
     return QStringLiteral("エラー %1: %2").arg(error).arg(QString::fromLocal8Bit(std::strerror(error)));

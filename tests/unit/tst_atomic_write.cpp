@@ -1,0 +1,113 @@
+// The writer that File > 保存 and the companion's convert share, where the target's name is
+// not a plain file in a plain folder: symbolic links, and what the folder allows.
+#include "files/atomic_write.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cerrno>
+#include <unistd.h>
+
+namespace {
+
+const QByteArray kOld("前の内容\r\n");
+const QByteArray kNew("新しい内容\r\n");
+
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+bool writeContents(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+// Every name in the folder and below it, links as "name -> target", files as "name".
+QStringList tree(const QString &folder)
+{
+    QStringList names;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        const QString name = QDir(folder).relativeFilePath(path);
+        const QFileInfo info(path);
+        if (info.isSymLink())
+            names << name + QStringLiteral(" -> ") + QFile::symLinkTarget(path).section(u'/', -1);
+        else if (!info.isDir())
+            names << name;
+    }
+    names.sort();
+    return names;
+}
+
+} // namespace
+
+class TestAtomicWrite : public QObject
+{
+    Q_OBJECT
+private slots:
+    void followsTheWholeLinkChain_data();
+    void followsTheWholeLinkChain();
+};
+
+void TestAtomicWrite::followsTheWholeLinkChain_data()
+{
+    QTest::addColumn<QStringList>("links"); // "name=target", made in this order
+    QTest::addColumn<QString>("written");   // where the new bytes must land; empty: refused
+    QTest::addColumn<int>("error");
+
+    QTest::newRow("one link") << QStringList{u"link1=real/target.csv"_qs} << u"real/target.csv"_qs << 0;
+    QTest::newRow("a chain of two") << QStringList{u"link2=real/target.csv"_qs, u"link1=link2"_qs}
+                                    << u"real/target.csv"_qs << 0;
+    // Relative targets are read from the link's own folder, at each step.
+    QTest::newRow("relative, across folders")
+        << QStringList{u"sub/link2=../real/target.csv"_qs, u"link1=sub/link2"_qs}
+        << u"real/target.csv"_qs << 0;
+    QTest::newRow("a chain to a file not yet there")
+        << QStringList{u"link2=real/new.csv"_qs, u"link1=link2"_qs} << u"real/new.csv"_qs << 0;
+    QTest::newRow("a loop") << QStringList{u"link2=link1"_qs, u"link1=link2"_qs} << QString() << ELOOP;
+    QTest::newRow("a link to itself") << QStringList{u"link1=link1"_qs} << QString() << ELOOP;
+}
+
+// link1 is written; every link must stay the link it was.
+void TestAtomicWrite::followsTheWholeLinkChain()
+{
+    QFETCH(QStringList, links);
+    QFETCH(QString, written);
+    QFETCH(int, error);
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("real")) && QDir(dir.path()).mkpath(QStringLiteral("sub")));
+    QVERIFY(writeContents(dir.filePath(QStringLiteral("real/target.csv")), kOld));
+    for (const QString &link : std::as_const(links)) {
+        const QString name = link.section(u'=', 0, 0);
+        QVERIFY(::symlink(QFile::encodeName(link.section(u'=', 1)).constData(),
+                          QFile::encodeName(dir.filePath(name)).constData())
+                == 0);
+    }
+    const QStringList before = tree(dir.path());
+
+    const auto failure = writeFileAtomically(dir.filePath(QStringLiteral("link1")), kNew);
+    if (written.isEmpty()) {
+        QVERIFY(failure);
+        QCOMPARE(failure->error, error);
+        QCOMPARE(tree(dir.path()), before);
+        return;
+    }
+    QVERIFY2(!failure, qPrintable(failure ? failure->what + failure->reason : QString()));
+    QCOMPARE(contents(dir.filePath(written)), kNew);
+    QStringList after = before;
+    if (!after.contains(written)) {
+        after << written;
+        after.sort();
+    }
+    QCOMPARE(tree(dir.path()), after);
+}
+
+QTEST_GUILESS_MAIN(TestAtomicWrite)
+#include "tst_atomic_write.moc"

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -34,11 +35,20 @@ WriteFailure failure(Step step, int error)
 }
 
 // A name beside the target for the instant before the rename. It starts with a dot and
-// does not end in the target's extension, so the open dialog never offers it.
+// does not end in the target's extension, so the open dialog never offers it. It holds as
+// much of the target's name as the folder's limit on a name leaves room for, cut where a
+// UTF-8 character starts, so that a target of any legal name can be written.
 QByteArray temporaryName(const QByteArray &folder, const QByteArray &baseName)
 {
     const quint32 tag = QRandomGenerator::system()->generate();
-    return folder + "/." + baseName + '.' + QByteArray::number(tag, 36) + '~';
+    const QByteArray suffix = '.' + QByteArray::number(tag, 16).rightJustified(8, '0') + '~';
+    const long limit = ::pathconf(folder.constData(), _PC_NAME_MAX);
+    qsizetype room = (limit > 0 ? qsizetype(limit) : NAME_MAX) - 1 - suffix.size();
+    if (room < baseName.size()) {
+        while (room > 0 && (quint8(baseName[room]) & 0xC0) == 0x80)
+            --room;
+    }
+    return folder + "/." + baseName.left(std::max<qsizetype>(room, 0)) + suffix;
 }
 
 // Opens an unnamed file in folder, or, where the file system has no unnamed files, a new

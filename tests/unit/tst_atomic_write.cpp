@@ -54,6 +54,8 @@ class TestAtomicWrite : public QObject
 private slots:
     void followsTheWholeLinkChain_data();
     void followsTheWholeLinkChain();
+    void longNamesAreWritten_data();
+    void longNamesAreWritten();
 };
 
 void TestAtomicWrite::followsTheWholeLinkChain_data()
@@ -107,6 +109,36 @@ void TestAtomicWrite::followsTheWholeLinkChain()
         after.sort();
     }
     QCOMPARE(tree(dir.path()), after);
+}
+
+void TestAtomicWrite::longNamesAreWritten_data()
+{
+    QTest::addColumn<QByteArray>("name");
+    const auto ascii = [](int bytes) { return QByteArray(bytes - 6, 'a') + "Tp.csv"; };
+    for (const int bytes : {1 + 6, 243, 246, 250, 255})
+        QTest::addRow("%d ASCII bytes", bytes) << ascii(bytes);
+    // 83 kana of three bytes each and Tp.csv: 255 bytes, to be cut on a character's edge.
+    QByteArray kana;
+    for (int i = 0; i < 83; ++i)
+        kana += "\xE3\x81\x82";
+    QTest::newRow("255 bytes of kana") << kana + "Tp.csv";
+}
+
+// Any name the file system takes must be writable: the temporary file beside it, whose
+// name holds the target's, must not be refused for its length. Each write draws a new
+// temporary name; several are tried.
+void TestAtomicWrite::longNamesAreWritten()
+{
+    QFETCH(QByteArray, name);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QFile::decodeName(name));
+    for (int round = 0; round < 8; ++round) {
+        const QByteArray bytes = kNew + QByteArray::number(round);
+        const auto failure = writeFileAtomically(path, bytes);
+        QVERIFY2(!failure, qPrintable(failure ? failure->what + failure->reason : QString()));
+        QCOMPARE(contents(path), bytes);
+    }
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QFile::decodeName(name)});
 }
 
 QTEST_GUILESS_MAIN(TestAtomicWrite)

@@ -15,12 +15,13 @@
 
 namespace {
 
-enum class Step { Create, Write, Sync, Close, Replace };
+enum class Step { Create, CreateInFolder, Write, Sync, Close, Replace };
 
 QString whatFailed(Step step)
 {
     switch (step) {
     case Step::Create: return QStringLiteral("ファイルを作成できません");
+    case Step::CreateInFolder: return QStringLiteral("保存先のフォルダーに書き込めません");
     case Step::Write: return QStringLiteral("ファイルに書き込めません");
     case Step::Sync: return QStringLiteral("ファイルをディスクに書き込めません");
     case Step::Close: return QStringLiteral("ファイルを閉じられません");
@@ -32,6 +33,18 @@ QString whatFailed(Step step)
 WriteFailure failure(Step step, int error)
 {
     return {whatFailed(step), describeFileError(error), error};
+}
+
+// The new file could not be made beside the target. When the folder refuses it, the
+// folder is what the operator must change, even when the file itself may be written.
+WriteFailure creationFailure(int error)
+{
+    if (error != EACCES && error != EPERM && error != EROFS)
+        return failure(Step::Create, error);
+    return {whatFailed(Step::CreateInFolder),
+            describeFileError(error)
+                + QStringLiteral("。保存では、新しいファイルを同じフォルダーに作ってから元のファイルと置き換えます"),
+            error};
 }
 
 // A name beside the target for the instant before the rename. It starts with a dot and
@@ -194,7 +207,7 @@ std::optional<WriteFailure> AtomicFileWriter::open()
 
     m_fd = openNewFile(m_folder, m_baseName, &m_name);
     if (m_fd < 0)
-        return failure(Step::Create, errno);
+        return creationFailure(errno);
     if (m_exists && ::fchmod(m_fd, existing.st_mode & 07777) != 0) {
         const auto failed = failure(Step::Create, errno);
         discard();

@@ -192,6 +192,11 @@ void TestCli::everyCoreTextHasEnglish_data()
     const auto written = broadcast_file::writeFile(folder.filePath(QStringLiteral("no/such/Tp.csv")),
                                                    std::vector<BroadcastRow>{{u"a"_qs, {}, {}}});
     QTest::newRow("cannot create") << written.value_or(broadcast_file::FileProblem{}).cause << QString();
+    const QString unwritableFolder = QStringLiteral("保存先のフォルダーに書き込めません（%1。保存では、"
+        "新しいファイルを同じフォルダーに作ってから元のファイルと置き換えます）").arg(describeFileError(EACCES));
+    QTest::newRow("unwritable folder") << unwritableFolder
+        << "cannot write to the file's folder (permission denied; a save writes a new file in the"
+           " same folder, then puts it in the old one's place)";
     QTest::newRow("CR") << causeOfSaving({u"a\rb"_qs, {}, {}}) << QString();
     QTest::newRow("LF") << causeOfSaving({u"a\nb"_qs, {}, {}}) << QString();
     QTest::newRow("comma in a signal") << causeOfSaving({u"a"_qs, u","_qs, {}})

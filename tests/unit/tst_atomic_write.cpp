@@ -1,5 +1,6 @@
 // The writer that File > 保存 and the companion's convert share, where the target's name is
 // not a plain file in a plain folder: symbolic links, and what the folder allows.
+#include "faults/io_faults.h"
 #include "files/atomic_write.h"
 
 #include <QDir>
@@ -56,6 +57,8 @@ private slots:
     void followsTheWholeLinkChain();
     void longNamesAreWritten_data();
     void longNamesAreWritten();
+    void unwritableFolderIsNamed_data();
+    void unwritableFolderIsNamed();
 };
 
 void TestAtomicWrite::followsTheWholeLinkChain_data()
@@ -139,6 +142,36 @@ void TestAtomicWrite::longNamesAreWritten()
         QCOMPARE(contents(path), bytes);
     }
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QFile::decodeName(name)});
+}
+
+void TestAtomicWrite::unwritableFolderIsNamed_data()
+{
+    QTest::addColumn<bool>("exists");
+    QTest::newRow("over a writable file") << true;
+    QTest::newRow("a new file") << false;
+}
+
+// The save writes a new file beside the target and renames it: a folder the operator may
+// not write to stops it even when the file itself is writable, and the message must send
+// the operator to the folder. (Root may write anywhere, so the folder's refusal is made
+// by failing the call that creates the new file, as the kernel fails it.)
+void TestAtomicWrite::unwritableFolderIsNamed()
+{
+    QFETCH(bool, exists);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("routeTp.csv"));
+    if (exists)
+        QVERIFY(writeContents(path, kOld));
+
+    io_faults::arm(1);
+    const auto failure = writeFileAtomically(path, kNew);
+    io_faults::disarm();
+    QVERIFY(io_faults::injected().startsWith(u"open"));
+    QVERIFY(failure);
+    QCOMPARE(failure->what, QStringLiteral("保存先のフォルダーに書き込めません"));
+    QCOMPARE(failure->reason, QStringLiteral("アクセスが許可されていません。保存では、新しいファイルを"
+                                             "同じフォルダーに作ってから元のファイルと置き換えます"));
+    QCOMPARE(contents(path), exists ? kOld : QByteArray("<missing>"));
 }
 
 QTEST_GUILESS_MAIN(TestAtomicWrite)

@@ -18,8 +18,9 @@ struct WriteFailure
 // the same folder, are forced to the disk, and only then take the old file's name; a
 // failure at any step (open, write, fsync, close, rename) is reported and leaves the old
 // file as it was, with nothing left behind. A symbolic link, or a chain of them, keeps
-// pointing where it did: the file at its end is replaced; a loop is refused. An existing file keeps its permissions; one the user may not
-// write is not replaced.
+// pointing where it did: the file at its end is replaced; a loop is refused. An existing
+// file keeps its permissions, and its owner and group where the user may give them; one
+// the user may not write is not replaced.
 //
 // Qt's QSaveFile is not used: it keeps small writes in memory and, when committing,
 // ignores a failing flush, fsync or close and renames the incomplete file over the old one.

@@ -9,6 +9,7 @@
 #include <QtTest>
 
 #include <cerrno>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -59,6 +60,8 @@ private slots:
     void longNamesAreWritten();
     void unwritableFolderIsNamed_data();
     void unwritableFolderIsNamed();
+    void replacedFileKeepsOwnerAndGroup_data();
+    void replacedFileKeepsOwnerAndGroup();
 };
 
 void TestAtomicWrite::followsTheWholeLinkChain_data()
@@ -172,6 +175,36 @@ void TestAtomicWrite::unwritableFolderIsNamed()
     QCOMPARE(failure->reason, QStringLiteral("アクセスが許可されていません。保存では、新しいファイルを"
                                              "同じフォルダーに作ってから元のファイルと置き換えます"));
     QCOMPARE(contents(path), exists ? kOld : QByteArray("<missing>"));
+}
+
+void TestAtomicWrite::replacedFileKeepsOwnerAndGroup_data()
+{
+    QTest::addColumn<uint>("owner");
+    QTest::addColumn<uint>("group");
+    QTest::newRow("another group") << uint(::getuid()) << 4321u;
+    QTest::newRow("another owner and group") << 4321u << 4322u;
+}
+
+// A file shared through its group (a team's folder) must stay shared after a save.
+void TestAtomicWrite::replacedFileKeepsOwnerAndGroup()
+{
+    QFETCH(uint, owner);
+    QFETCH(uint, group);
+    if (::geteuid() != 0)
+        QSKIP("giving a file to another owner and group takes root");
+    QTemporaryDir dir;
+    const QByteArray path = QFile::encodeName(dir.filePath(QStringLiteral("routeTp.csv")));
+    QVERIFY(writeContents(QFile::decodeName(path), kOld));
+    QVERIFY(::chown(path.constData(), owner, group) == 0);
+    QVERIFY(::chmod(path.constData(), 0664) == 0);
+
+    QVERIFY(!writeFileAtomically(QFile::decodeName(path), kNew));
+    struct stat after{};
+    QVERIFY(::stat(path.constData(), &after) == 0);
+    QCOMPARE(contents(QFile::decodeName(path)), kNew);
+    QCOMPARE(uint(after.st_uid), owner);
+    QCOMPARE(uint(after.st_gid), group);
+    QCOMPARE(after.st_mode & 07777, mode_t(0664));
 }
 
 QTEST_GUILESS_MAIN(TestAtomicWrite)

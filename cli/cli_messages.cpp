@@ -1,5 +1,7 @@
 #include "cli/cli_messages.h"
 
+#include "files/native_name.h"
+
 #include <QCoreApplication>
 #include <QLocale>
 
@@ -8,9 +10,11 @@
 namespace CliMessages {
 namespace {
 
+// File names in a line come out as the bytes they are, so that a name that is not UTF-8
+// can be told and copied from the message.
 bool write(std::FILE *stream, const QString &line)
 {
-    const QByteArray bytes = (line + u'\n').toUtf8();
+    const QByteArray bytes = nativeName(line + u'\n');
     return std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream) == size_t(bytes.size());
 }
 

@@ -4,6 +4,7 @@
 #include "cli/cli_messages.h"
 #include "cli/convert_command.h"
 #include "cli/speak_command.h"
+#include "files/native_name.h"
 #include "platform/runtime/application_identity.h"
 
 #include <QCoreApplication>
@@ -23,7 +24,12 @@ int main(int argc, char *argv[])
                             QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(qtMessages);
 
-    const Invocation invocation = parseArguments(QCoreApplication::arguments());
+    // The arguments as given: a file name that is not UTF-8 must reach the file as the
+    // bytes it is (QCoreApplication::arguments() would replace those bytes).
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << nameFromNative(argv[i]);
+    const Invocation invocation = parseArguments(arguments);
     switch (invocation.action) {
     case Invocation::Action::Help:
         CliMessages::printOut(invocation.message);

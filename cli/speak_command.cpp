@@ -3,23 +3,46 @@
 #include "cli/cli_messages.h"
 #include "cli/speak_run.h"
 #include "files/broadcast_file_io.h"
+#include "files/native_name.h"
 #include "platform/speech/open_jtalk_synthesis.h"
 #include "platform/speech/speech_engine_choice.h"
 #include "platform/speech/speech_settings.h"
 #include "platform/speech/speech_voices.h"
 
-#include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QThread>
 #include <QTimer>
 
 #include <algorithm>
+#include <cerrno>
+#include <sys/stat.h>
 
 using CliMessages::at;
 using CliMessages::complain;
 using CliMessages::fromCore;
 using CliMessages::pick;
+
+namespace {
+
+// Makes the folder and the folders above it that are missing, with the name as its bytes.
+// Returns 0, or the errno of the step that failed.
+int makeFolders(const QByteArray &path)
+{
+    for (qsizetype slash = path.indexOf('/', 1); ; slash = path.indexOf('/', slash + 1)) {
+        const QByteArray part = slash < 0 ? path : path.left(slash);
+        if (::mkdir(part.constData(), 0777) != 0 && errno != EEXIST)
+            return errno;
+        if (slash < 0)
+            break;
+    }
+    struct stat status{};
+    if (::stat(path.constData(), &status) != 0)
+        return errno;
+    return S_ISDIR(status.st_mode) ? 0 : ENOTDIR;
+}
+
+} // namespace
 
 std::vector<int> selectRows(const std::vector<RowRange> &ranges, int count, int *missing)
 {
@@ -88,7 +111,7 @@ int runSpeak(const QString &file, const QString &folder, const std::vector<RowRa
                      .arg(voice));
         return 1;
     }
-    if (!QDir().mkpath(folder) || !QFileInfo(folder).isDir()) {
+    if (makeFolders(nativeName(folder)) != 0) {
         complain(pick(QStringLiteral("フォルダーを作れません: %1"),
                       QStringLiteral("cannot make the folder: %1"))
                      .arg(folder));

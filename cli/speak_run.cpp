@@ -2,13 +2,13 @@
 
 #include "cli/cli_messages.h"
 #include "files/atomic_write.h"
+#include "files/native_name.h"
 #include "platform/speech/open_jtalk_synthesis.h"
 #include "platform/speech/speech_failure_messages.h"
 #include "platform/speech/speech_pacing.h"
 #include "platform/speech/speech_text.h"
 
-#include <QDir>
-#include <QFile>
+#include <unistd.h>
 
 using CliMessages::at;
 using CliMessages::fromCore;
@@ -160,7 +160,7 @@ void SpeakRun::writeRow(std::size_t row)
     const QString path = wavPath(m_rows[row]);
     if (m_state[row].failed) {
         // A file left from an earlier run would pass for this row's.
-        QFile::remove(path);
+        ::unlink(nativeName(path).constData());
         m_failures = true;
         return;
     }
@@ -182,6 +182,6 @@ void SpeakRun::writeRow(std::size_t row)
 
 QString SpeakRun::wavPath(const SpeakRow &row) const
 {
-    return QDir(m_setup.folder)
-        .filePath(QStringLiteral("%1.wav").arg(row.number, m_setup.nameWidth, 10, QLatin1Char('0')));
+    return m_setup.folder + u'/'
+        + QStringLiteral("%1.wav").arg(row.number, m_setup.nameWidth, 10, QLatin1Char('0'));
 }

@@ -1,12 +1,13 @@
 #include "files/atomic_write.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include "files/native_name.h"
+
 #include <QRandomGenerator>
 
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -124,6 +125,20 @@ QByteArray folderOf(const QByteArray &path)
     return slash <= 0 ? QByteArray("/") : path.left(slash);
 }
 
+// The name from the current folder on, as bytes: a folder whose name is not UTF-8 must
+// not be spelled otherwise. Slashes at the end are dropped.
+QByteArray absoluteName(QByteArray name)
+{
+    if (!name.startsWith('/')) {
+        char *const here = ::getcwd(nullptr, 0);
+        name = (here ? QByteArray(here) : QByteArray(".")) + '/' + name;
+        std::free(here);
+    }
+    while (name.size() > 1 && name.endsWith('/'))
+        name.chop(1);
+    return name;
+}
+
 // Follows the symbolic links that path names, link after link, to the name they end in;
 // that file need not exist yet. Returns false with errno set: ELOOP for a loop or too long
 // a chain.
@@ -166,7 +181,7 @@ AtomicFileWriter::AtomicFileWriter(const QString &path)
 {
     // Links are followed to the end of their chain, so that the file they point at is the
     // one replaced and every link keeps pointing where it did.
-    const QByteArray given = QFile::encodeName(QFileInfo(path).absoluteFilePath());
+    const QByteArray given = absoluteName(nativeName(path));
     if (!followLinks(given, &m_target)) {
         m_targetError = errno;
         m_target = given;

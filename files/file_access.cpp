@@ -1,10 +1,10 @@
 #include "files/file_access.h"
 
 #include "files/atomic_write.h"
+#include "files/native_name.h"
 #include "platform/runtime/runtime_error.h"
 
 #include <QDir>
-#include <QFile>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -65,7 +65,7 @@ FileProblem aboutField(const SerializeResult &refused, int line)
 
 int openRegularFile(const QString &path, FileProblem *problem)
 {
-    const QByteArray name = QFile::encodeName(path);
+    const QByteArray name = nativeName(path);
     struct stat status{};
     if (::stat(name.constData(), &status) != 0) {
         const int error = errno;

@@ -5,6 +5,7 @@
 #include "cli/convert_command.h"
 #include "cli/speak_command.h"
 #include "files/native_name.h"
+#include "files/removal_on_signal.h"
 #include "platform/runtime/application_identity.h"
 
 #include <QCoreApplication>
@@ -14,6 +15,8 @@
 
 int main(int argc, char *argv[])
 {
+    // Ended by a signal in the middle of a save, a run leaves no temporary file behind.
+    removal_on_signal::install();
     QCoreApplication app(argc, argv);
     // Its own name and the project's version; the user's settings shared with the window.
     setApplicationIdentity(QStringLiteral("broadcast-data"));

@@ -1,6 +1,7 @@
 #include "files/atomic_write.h"
 
 #include "files/native_name.h"
+#include "files/removal_on_signal.h"
 
 #include <QRandomGenerator>
 
@@ -67,33 +68,42 @@ QByteArray temporaryName(const QByteArray &folder, const QByteArray &baseName)
 
 // Opens an unnamed file in folder, or, where the file system has no unnamed files, a new
 // named one (then named is set). Returns -1 with errno set.
-int openNewFile(const QByteArray &folder, const QByteArray &baseName, QByteArray *named)
+int openNewFile(const QByteArray &folder, const QByteArray &baseName,
+                removal_on_signal::Name *named)
 {
     const int fd = ::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
     if (fd >= 0 || (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL))
         return fd;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        *named = temporaryName(folder, baseName);
+        named->set(temporaryName(folder, baseName));
         const int made = ::open(named->constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
-        if (made >= 0 || errno != EEXIST)
+        if (made >= 0)
             return made;
+        const int error = errno;
+        named->clear();
+        if (error != EEXIST) {
+            errno = error;
+            return -1;
+        }
     }
     return -1;
 }
 
 // Gives the unnamed file behind fd a temporary name. Returns false with errno set.
 bool nameUnnamedFile(int fd, const QByteArray &folder, const QByteArray &baseName,
-                     QByteArray *named)
+                     removal_on_signal::Name *named)
 {
     const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        *named = temporaryName(folder, baseName);
+        named->set(temporaryName(folder, baseName));
         if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, named->constData(), AT_SYMLINK_FOLLOW) == 0)
             return true;
-        if (errno != EEXIST)
+        const int error = errno;
+        named->clear();
+        errno = error;
+        if (error != EEXIST)
             break;
     }
-    named->clear();
     return false;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/removal_on_signal.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -50,7 +52,7 @@ private:
     QByteArray m_baseName;
     bool m_exists = false; // the target was there when opened
     int m_fd = -1;
-    QByteArray m_name;     // the new file's temporary name, once it has one
+    removal_on_signal::Name m_name; // the new file's temporary name, once it has one
 };
 
 // A short Japanese description of an errno value as a file operation reports it.

@@ -45,3 +45,30 @@ speak|0|folder
 missing|1|nothing
 CASES
 cmp -s <(iconv -f CP932 -t UTF-8 "$sjis") <(printf '次は新宿です,1,0\r\n') || fail "the Shift-JIS-named input was changed"
+
+# A run ended by a signal where the folder's file system has no unnamed temporary files:
+# the named temporary file beside the target goes with it, and the target stays as it was.
+NO_TMPFILE=${BDT_NO_TMPFILE:?BDT_NO_TMPFILE names the library that hides O_TMPFILE}
+# A sanitizer's runtime wants to come first among the libraries; the stand-in library may
+# come before it.
+export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0"
+leftovers() { find . -maxdepth 1 -name '.targetTp.csv.*' | tr '\n' ' '; }
+has_leftovers() { [[ -n $(leftovers) ]]; }
+for signal in TERM HUP INT; do
+  printf 'old\r\n' >targetTp.csv
+  rm -f in.fifo && mkfifo in.fifo
+  # INT, as a terminal's Ctrl+C sends it: a background job of a script would ignore it.
+  env --default-signal=INT LD_PRELOAD="$NO_TMPFILE" "$CLI" convert - -o targetTp.csv \
+    <in.fifo >/dev/null 2>err.txt &
+  pid=$!
+  exec 7>in.fifo
+  printf 'next,1,0\r\n' >&7
+  wait_for 10 has_leftovers || fail "SIG$signal: no named temporary file appeared ($(ls -a; cat err.txt))"
+  kill -"$signal" "$pid"
+  RC=0; wait "$pid" || RC=$?
+  exec 7>&-
+  [[ $RC == $((128 + $(kill -l "$signal"))) ]] || fail "SIG$signal: exit status $RC ($(cat err.txt))"
+  [[ -z $(leftovers) ]] || fail "SIG$signal left $(leftovers)"
+  [[ $(cat targetTp.csv) == $'old\r' ]] || fail "SIG$signal changed the target"
+  pass "SIG$signal during convert leaves nothing beside the target"
+done

@@ -5,7 +5,6 @@
 #include "files/broadcast_file_io.h"
 #include "table/content_rule.h"
 
-#include <cstdio>
 
 using CliMessages::at;
 using CliMessages::pick;
@@ -101,6 +100,5 @@ int runCheck(const QStringList &files, bool strict)
     bool problems = false;
     for (const QString &file : files)
         problems = checkFile(file, strict) || problems;
-    std::fflush(stdout);
     return problems ? 1 : 0;
 }

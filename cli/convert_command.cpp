@@ -5,7 +5,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <unistd.h>
 
 using CliMessages::at;
@@ -23,10 +22,10 @@ QString standardInputName()
 
 // Standard output takes the bytes as they come, as a filter's output does; a problem
 // later in the input still ends the command with an error.
-broadcast_file::FileProblem standardOutputFailed()
+broadcast_file::FileProblem standardOutputFailed(int error)
 {
     broadcast_file::FileProblem problem;
-    problem.cause = QString::fromLocal8Bit(std::strerror(errno));
+    problem.cause = CliMessages::cannotWriteStandardOutput(error);
     return problem;
 }
 
@@ -34,7 +33,7 @@ std::optional<broadcast_file::FileProblem> writeStandardOutput(QByteArrayView by
 {
     if (std::fwrite(bytes.data(), 1, size_t(bytes.size()), stdout) == size_t(bytes.size()))
         return std::nullopt;
-    return standardOutputFailed();
+    return standardOutputFailed(errno);
 }
 
 } // namespace
@@ -58,8 +57,10 @@ int runConvert(const QString &input, const QString &output)
     broadcast_file::ConvertOutcome outcome;
     if (output == kStandardStream) {
         outcome = broadcast_file::convertStream(fd, inputName, writeStandardOutput);
-        if (outcome.ok() && std::fflush(stdout) != 0)
-            outcome.output = standardOutputFailed();
+        if (outcome.ok()) {
+            if (const int error = CliMessages::finishStandardOutput())
+                outcome.output = standardOutputFailed(error);
+        }
     } else {
         outcome = broadcast_file::convertToFile(fd, inputName, output);
     }
@@ -72,9 +73,7 @@ int runConvert(const QString &input, const QString &output)
     }
     if (outcome.output) {
         if (output == kStandardStream)
-            CliMessages::complain(pick(QStringLiteral("標準出力に書き込めません（%1）"),
-                                       QStringLiteral("cannot write standard output (%1)"))
-                                      .arg(outcome.output->cause));
+            CliMessages::complain(outcome.output->cause);
         else
             CliMessages::printErr(at(output, 0, fromCore(outcome.output->cause)));
         return 1;

@@ -54,6 +54,8 @@ constexpr Entry kEntries[] = {
     {u"ファイルが大きすぎます", u"file too large"},
     {u"開いているファイルが多すぎます", u"too many open files"},
     {u"シンボリックリンクが循環しているか、多すぎます", u"symbolic links that loop, or too many of them"},
+    {u"閉じられています", u"it is closed"},
+    {u"読み出す側が閉じられています", u"the reading end is closed"},
     {u"エラー %1: %2", u"error %1: %2"},
     {u"名前付きパイプで、ファイルではありません", u"it is a named pipe, not a file"},
     {u"デバイスで、ファイルではありません", u"it is a device, not a file"},

@@ -13,26 +13,26 @@
 #include <QLocale>
 #include <QTranslator>
 
-int main(int argc, char *argv[])
-{
-    // Ended by a signal in the middle of a save, a run leaves no temporary file behind.
-    removal_on_signal::install();
-    QCoreApplication app(argc, argv);
-    // Its own name and the project's version; the user's settings shared with the window.
-    setApplicationIdentity(QStringLiteral("broadcast-data"));
-    // The argument parser's own errors ("Unknown option ...") come from Qt's catalogue.
-    auto *qtMessages = new QTranslator(&app);
-    if (CliMessages::japanese()
-        && qtMessages->load(QLocale(QLocale::Japanese), QStringLiteral("qtbase"),
-                            QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QCoreApplication::installTranslator(qtMessages);
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
 
-    // The arguments as given: a file name that is not UTF-8 must reach the file as the
-    // bytes it is (QCoreApplication::arguments() would replace those bytes).
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments << nameFromNative(argv[i]);
-    const Invocation invocation = parseArguments(arguments);
+namespace {
+
+// A standard stream closed by the caller (">&-") would go to the first file opened next,
+// Qt's own event descriptor among them, and output meant for it would vanish there. Each
+// closed one gets /dev/null opened the other way round, so that using it fails as using a
+// closed stream should.
+void keepStandardStreamsReserved()
+{
+    for (const int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
+        if (::fcntl(fd, F_GETFD) == -1 && errno == EBADF)
+            ::open("/dev/null", fd == STDIN_FILENO ? O_WRONLY : O_RDONLY);
+    }
+}
+
+int run(const Invocation &invocation)
+{
     switch (invocation.action) {
     case Invocation::Action::Help:
         CliMessages::printOut(invocation.message);
@@ -59,4 +59,36 @@ int main(int argc, char *argv[])
         break;
     }
     return 2;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    keepStandardStreamsReserved();
+    // Ended by a signal in the middle of a save, a run leaves no temporary file behind.
+    removal_on_signal::install();
+    QCoreApplication app(argc, argv);
+    // Its own name and the project's version; the user's settings shared with the window.
+    setApplicationIdentity(QStringLiteral("broadcast-data"));
+    // The argument parser's own errors ("Unknown option ...") come from Qt's catalogue.
+    auto *qtMessages = new QTranslator(&app);
+    if (CliMessages::japanese()
+        && qtMessages->load(QLocale(QLocale::Japanese), QStringLiteral("qtbase"),
+                            QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(qtMessages);
+
+    // The arguments as given: a file name that is not UTF-8 must reach the file as the
+    // bytes it is (QCoreApplication::arguments() would replace those bytes).
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << nameFromNative(argv[i]);
+    const int status = run(parseArguments(arguments));
+    // What was printed must have arrived: a report lost on a full disk is no success. A
+    // failed command has already said why it failed.
+    if (const int error = CliMessages::finishStandardOutput(); error != 0 && status == 0) {
+        CliMessages::complain(CliMessages::cannotWriteStandardOutput(error));
+        return 1;
+    }
+    return status;
 }

@@ -298,6 +298,8 @@ QString describeFileError(int error)
     case EMFILE:
     case ENFILE: return QStringLiteral("開いているファイルが多すぎます");
     case ELOOP: return QStringLiteral("シンボリックリンクが循環しているか、多すぎます");
+    case EBADF: return QStringLiteral("閉じられています");
+    case EPIPE: return QStringLiteral("読み出す側が閉じられています");
     default: break;
     }
     return QStringLiteral("エラー %1: %2").arg(error).arg(QString::fromLocal8Bit(std::strerror(error)));

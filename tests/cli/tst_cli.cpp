@@ -206,7 +206,7 @@ void TestCli::everyCoreTextHasEnglish_data()
                                        << "content: the character \"😀\" (U+1F600) cannot be saved in Shift-JIS";
     QTest::newRow("lone surrogate") << causeOfSaving({QString(QChar(0xD800)), {}, {}}) << QString();
     for (const int error : {ENOSPC, EDQUOT, EACCES, EROFS, EIO, ENOENT, ENOTDIR, EISDIR,
-                            ENAMETOOLONG, EFBIG, EMFILE, ELOOP})
+                            ENAMETOOLONG, EFBIG, EMFILE, ELOOP, EBADF, EPIPE})
         QTest::addRow("errno %d", error) << describeFileError(error) << QString();
     namespace M = SpeechFailureMessages;
     QTest::newRow("synthesis exited") << M::synthesisExited(3, u"boom\nmore"_qs) << QString();

@@ -5,7 +5,6 @@
 #include "files/broadcast_file_io.h"
 #include "table/content_rule.h"
 
-
 using CliMessages::at;
 using CliMessages::pick;
 

@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -98,11 +99,19 @@ int openRegularFile(const QString &path, FileProblem *problem)
 
 ssize_t readSome(int fd, char *buffer, qsizetype size)
 {
-    ssize_t n;
-    do {
-        n = ::read(fd, buffer, size_t(size));
-    } while (n < 0 && errno == EINTR);
-    return n;
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, size_t(size));
+        if (n >= 0)
+            return n;
+        if (errno == EINTR)
+            continue;
+        if (errno != EAGAIN && errno != EWOULDBLOCK)
+            return -1;
+        // A pipe or terminal that someone left non-blocking: wait until it has something.
+        pollfd ready{fd, POLLIN, 0};
+        if (::poll(&ready, 1, -1) < 0 && errno != EINTR)
+            return -1;
+    }
 }
 
 Descriptor::~Descriptor()

@@ -1,10 +1,11 @@
 // The companion's command line and its English, where the end-to-end tests would need a
-// run per case: argument edge cases, row lists, and an English form for every text the
-// file core and the speech engine can make.
+// run per case: argument edge cases, row lists, an English form for every text the file
+// core and the speech engine can make, and standard input a shell cannot make non-blocking.
 #include "cli/cli_arguments.h"
 #include "cli/cli_messages.h"
 #include "cli/speak_command.h"
 #include "files/atomic_write.h"
+#include "files/broadcast_file_convert.h"
 #include "files/broadcast_file_format.h"
 #include "files/broadcast_file_io.h"
 #include "platform/speech/speech_failure_messages.h"
@@ -14,7 +15,11 @@
 #include <QtTest>
 
 #include <cerrno>
+#include <chrono>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -82,6 +87,8 @@ private slots:
     void picksRows();
     void everyCoreTextHasEnglish_data();
     void everyCoreTextHasEnglish();
+    void convertWaitsForInputThatDoesNotBlock_data();
+    void convertWaitsForInputThatDoesNotBlock();
 };
 
 void TestCli::readsTheCommandLine_data()
@@ -230,6 +237,41 @@ void TestCli::everyCoreTextHasEnglish()
     QVERIFY2(!japaneseText.match(translated).hasMatch(), qPrintable(translated));
     if (!english.isEmpty())
         QCOMPARE(translated, english);
+}
+
+void TestCli::convertWaitsForInputThatDoesNotBlock_data()
+{
+    QTest::addColumn<QByteArrayList>("pieces"); // written 100 ms apart, the first after 100 ms
+    QTest::newRow("late") << QByteArrayList{"a,1,0\r\nb,0,3\r\n"};
+    QTest::newRow("a line cut in two") << QByteArrayList{"a,1,0\r\nb,", "0,3\r\n"};
+}
+
+// Standard input can be left non-blocking by whoever shared it (a shell's job control, a
+// parent program): reading must wait for it, not fail with "Resource temporarily
+// unavailable".
+void TestCli::convertWaitsForInputThatDoesNotBlock()
+{
+    QFETCH(QByteArrayList, pieces);
+    int fds[2];
+    QVERIFY(::pipe(fds) == 0);
+    QVERIFY(::fcntl(fds[0], F_SETFL, ::fcntl(fds[0], F_GETFL) | O_NONBLOCK) == 0);
+    std::thread writer([&] {
+        for (const QByteArray &piece : std::as_const(pieces)) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            (void)!::write(fds[1], piece.constData(), size_t(piece.size()));
+        }
+        ::close(fds[1]);
+    });
+    QByteArray written;
+    const auto outcome = broadcast_file::convertStream(
+        fds[0], u"(standard input)"_qs, [&](QByteArrayView bytes) -> std::optional<broadcast_file::FileProblem> {
+            written += bytes;
+            return std::nullopt;
+        });
+    writer.join();
+    ::close(fds[0]);
+    QVERIFY2(outcome.ok(), qPrintable(outcome.input.value_or(broadcast_file::FileProblem{}).cause));
+    QCOMPARE(written, QByteArray("a,1,0\r\nb,0,3\r\n"));
 }
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -66,6 +66,8 @@ constexpr Entry kEntries[] = {
      u"about %1 MB of memory needed, about %2 MB available"},
     {u"読み込み中にファイルが書き換えられました", u"the file changed while it was read"},
     {u"メモリーが足りません", u"out of memory"},
+    {u"行が長すぎて読み込めません（使えるメモリーで読める1行は約 %1 MB までです）",
+     u"the line is too long to read (memory allows lines of about %1 MB)"},
     // Fields the writer refuses: files/broadcast_file_format.cpp.
     {u"放送内容: %1", u"content: %1"},
     {u"運賃切替信号: %1", u"fare signal: %1"},

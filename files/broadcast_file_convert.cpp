@@ -1,29 +1,39 @@
 #include "files/broadcast_file_convert.h"
 
 #include "files/atomic_write.h"
+#include "files/available_memory.h"
 #include "files/broadcast_file_format.h"
 #include "files/file_access.h"
 #include "platform/runtime/runtime_error.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <new>
 
 namespace broadcast_file {
 namespace {
 
 constexpr qsizetype kChunk = 1 << 20;
+// What one byte of a line can cost while it is read and written: the line as read, with
+// room to grow, its text decoded (two bytes a character) and split into fields, and its
+// bytes encoded again, each at its peak at the same moment.
+constexpr qint64 kMemoryPerLineByte = 8;
 
 FileProblem aboutOutput(const QString &path, const WriteFailure &failure)
 {
     return aboutFile(RuntimeError::PathFileAccessError, failure.what, path, failure.reason);
 }
 
-} // namespace
-
-ConvertOutcome convertStream(int inputFd, const QString &inputName, const ByteSink &sink)
+ConvertOutcome convertWithin(int inputFd, const QString &inputName, const ByteSink &sink,
+                             qint64 memory)
 {
     ConvertOutcome outcome;
     Reader reader;
     reader.keepRowLines();
+    // Lines are held whole while they are read; one that memory cannot hold stops the
+    // conversion, with its number, before memory runs out.
+    if (memory > 0)
+        reader.setLineLimit(qsizetype(std::max<qint64>(memory / kMemoryPerLineByte, kChunk)));
     std::vector<BroadcastRow> rows;
     std::vector<int> lines;
     // Writes the rows read so far; false once something has failed.
@@ -61,6 +71,22 @@ ConvertOutcome convertStream(int inputFd, const QString &inputName, const ByteSi
     }
     passOn();
     return outcome;
+}
+
+} // namespace
+
+ConvertOutcome convertStream(int inputFd, const QString &inputName, const ByteSink &sink)
+{
+    try {
+        return convertWithin(inputFd, inputName, sink, availableMemory());
+    } catch (const std::bad_alloc &) {
+        // Memory taken by something else meanwhile: the input is refused as too large for
+        // now, as a line over the limit is.
+        ConvertOutcome outcome;
+        outcome.input = aboutFile(RuntimeError::OutOfMemory, kCannotRead, inputName,
+                                  QStringLiteral("メモリーが足りません"));
+        return outcome;
+    }
 }
 
 ConvertOutcome convertToFile(int inputFd, const QString &inputName, const QString &outputPath)

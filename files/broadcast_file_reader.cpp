@@ -160,6 +160,18 @@ struct Reader::State
     int line = 0;
     bool failed = false;
     bool keepRowLines = false;
+    qsizetype lineLimit = 0; // bytes of one line; 0: no limit
+
+    // A line still coming that has grown past the limit fails reading, at its own number.
+    bool pendingFits()
+    {
+        if (lineLimit <= 0 || pending.size() <= lineLimit)
+            return true;
+        ++line;
+        pending = QByteArray();
+        return fail(QStringLiteral("行が長すぎて読み込めません（使えるメモリーで読める1行は約 %1 MB までです）")
+                        .arg(lineLimit >> 20));
+    }
 
     // The byte-order mark can only be told from the first three bytes.
     bool encodingKnown(bool atEnd)
@@ -259,7 +271,7 @@ struct Reader::State
             const auto *const lf = static_cast<const char *>(std::memchr(p, '\n', end - p));
             if (!lf) {
                 pending.append(bytes);
-                return true;
+                return pendingFits();
             }
             pending.append(QByteArrayView(p, lf + 1));
             p = lf + 1;
@@ -275,7 +287,7 @@ struct Reader::State
         }
         if (p < end)
             pending.append(QByteArrayView(p, end));
-        return true;
+        return pendingFits();
     }
 };
 
@@ -288,6 +300,11 @@ void Reader::reserve(qsizetype rows)
     m_state->result.rows.reserve(std::size_t(rows));
     if (m_state->keepRowLines)
         m_state->result.rowLines.reserve(std::size_t(rows));
+}
+
+void Reader::setLineLimit(qsizetype bytes)
+{
+    m_state->lineLimit = bytes;
 }
 
 void Reader::keepRowLines()

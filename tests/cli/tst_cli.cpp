@@ -191,6 +191,11 @@ void TestCli::everyCoreTextHasEnglish_data()
     QTest::newRow("bad UTF-8") << causeOfBytes("\xEF\xBB\xBF\xFF\r\n") << QString();
     QTest::newRow("cut pair") << causeOfBytes("a\x81") << "the file ends inside a double-byte character 0x81";
     QTest::newRow("bad pair") << causeOfBytes("a\x81\x20") << "invalid double-byte character 0x81 0x20";
+    broadcast_file::Reader longLine;
+    longLine.setLineLimit(1 << 20);
+    longLine.feed(QByteArray(2 << 20, 'a'));
+    QTest::newRow("line too long") << longLine.finish().cause
+                                   << "the line is too long to read (memory allows lines of about 1 MB)";
     QTest::newRow("missing") << causeOfOpening(folder.filePath(QStringLiteral("none")))
                              << "cannot open the file (no such file or folder)";
     QTest::newRow("folder") << causeOfOpening(folder.path()) << "cannot open the file (it is a folder)";

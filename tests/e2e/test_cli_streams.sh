@@ -26,3 +26,27 @@ LC_ALL=ja_JP.UTF-8 "$CLI" convert goodTp.csv -o - >/dev/full|標準出力に書�
 "$CLI" --help >/dev/full|cannot write standard output (no space left on the disk)
 "$CLI" --version >&-|cannot write standard output (it is closed)
 CASES
+
+# A line longer than memory allows ends convert with a message and status 1, leaving the
+# target as it was; endless input without a line end ends the same way. Run in 900 MB of
+# address space, as a small machine or a limited account has. (AddressSanitizer reserves
+# terabytes of address space up front and cannot run under such a limit.)
+if ldd "$CLI" | grep -q libasan; then
+  pass "long lines: not run under AddressSanitizer"
+else
+  printf 'old\r\n' >targetTp.csv
+  while IFS='|' read -r what input; do
+    RC=0
+    # The input ends with SIGPIPE once convert stops reading: not a failure of the script.
+    (trap - ERR; ulimit -v 900000; eval "$input" | "$CLI" convert - -o targetTp.csv) >/dev/null 2>err.txt || RC=$?
+    [[ $RC == 1 ]] || fail "$what: exit status $RC ($(cat err.txt))"
+    [[ $(cat err.txt) == "(standard input):1: the line is too long to read (memory allows lines of about "*" MB)" ]] \
+      || fail "$what: said '$(cat err.txt)'"
+    [[ $(cat targetTp.csv) == $'old\r' && $(ls -A | grep -c targetTp) == 1 ]] \
+      || fail "$what: the target was touched or a file left beside it"
+    pass "$what: $(cat err.txt)"
+  done <<'CASES'
+a 200 MB line|head -c 200000000 /dev/zero | tr '\0' 'a'
+endless input without a line end|cat /dev/zero
+CASES
+fi

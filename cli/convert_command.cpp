@@ -38,7 +38,7 @@ std::optional<broadcast_file::FileProblem> writeStandardOutput(QByteArrayView by
 
 } // namespace
 
-int runConvert(const QString &input, const QString &output)
+int runConvert(const QString &input, const QString &output, broadcast_file::UnmarkedText unmarked)
 {
     const bool fromStdin = input == kStandardStream;
     const QString inputName = fromStdin ? standardInputName() : input;
@@ -56,19 +56,23 @@ int runConvert(const QString &input, const QString &output)
 
     broadcast_file::ConvertOutcome outcome;
     if (output == kStandardStream) {
-        outcome = broadcast_file::convertStream(fd, inputName, writeStandardOutput);
+        outcome = broadcast_file::convertStream(fd, inputName, writeStandardOutput, unmarked);
         if (outcome.ok()) {
             if (const int error = CliMessages::finishStandardOutput())
                 outcome.output = standardOutputFailed(error);
         }
     } else {
-        outcome = broadcast_file::convertToFile(fd, inputName, output);
+        outcome = broadcast_file::convertToFile(fd, inputName, output, unmarked);
     }
     if (!fromStdin)
         ::close(fd);
 
     if (outcome.input) {
-        CliMessages::printErr(at(inputName, outcome.input->line, fromCore(outcome.input->cause)));
+        QString cause = fromCore(outcome.input->cause);
+        if (outcome.utf8WithoutMark)
+            cause += pick(QStringLiteral("。--from utf-8 か --from cp932 で指定してください"),
+                          QStringLiteral(": give --from utf-8 or --from cp932"));
+        CliMessages::printErr(at(inputName, outcome.input->line, cause));
         return 1;
     }
     if (outcome.output) {

@@ -68,6 +68,8 @@ constexpr Entry kEntries[] = {
     {u"メモリーが足りません", u"out of memory"},
     {u"行が長すぎて読み込めません（使えるメモリーで読める1行は約 %1 MB までです）",
      u"the line is too long to read (memory allows lines of about %1 MB)"},
+    {u"バイト順マークのない UTF-8 のようです。ツールと放送装置はシフトJISとして読みます",
+     u"looks like UTF-8 without a byte-order mark; the window and the equipment read it as Shift-JIS"},
     // Fields the writer refuses: files/broadcast_file_format.cpp.
     {u"放送内容: %1", u"content: %1"},
     {u"運賃切替信号: %1", u"fare signal: %1"},

@@ -52,7 +52,7 @@ int run(const Invocation &invocation)
     case Invocation::Command::Check:
         return runCheck(invocation.files, invocation.strict);
     case Invocation::Command::Convert:
-        return runConvert(invocation.input, invocation.output);
+        return runConvert(invocation.input, invocation.output, invocation.unmarked);
     case Invocation::Command::Speak:
         return runSpeak(invocation.input, invocation.output, invocation.rows, invocation.voice);
     case Invocation::Command::None:

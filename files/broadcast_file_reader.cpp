@@ -161,6 +161,7 @@ struct Reader::State
     bool failed = false;
     bool keepRowLines = false;
     qsizetype lineLimit = 0; // bytes of one line; 0: no limit
+    bool unmarkedIsUtf8 = false;
 
     // A line still coming that has grown past the limit fails reading, at its own number.
     bool pendingFits()
@@ -180,10 +181,10 @@ struct Reader::State
             return true;
         if (!atEnd && pending.size() < kUtf8Bom.size() && kUtf8Bom.startsWith(pending))
             return false;
-        const bool utf8 = pending.startsWith(kUtf8Bom);
-        if (utf8)
+        const bool marked = pending.startsWith(kUtf8Bom);
+        if (marked)
             pending.remove(0, kUtf8Bom.size());
-        decoder.emplace(utf8);
+        decoder.emplace(marked || unmarkedIsUtf8);
         return true;
     }
 
@@ -307,6 +308,11 @@ void Reader::setLineLimit(qsizetype bytes)
     m_state->lineLimit = bytes;
 }
 
+void Reader::readUnmarkedAsUtf8()
+{
+    m_state->unmarkedIsUtf8 = true;
+}
+
 void Reader::keepRowLines()
 {
     m_state->keepRowLines = true;
@@ -320,9 +326,9 @@ bool Reader::feed(QByteArrayView bytes)
         return false;
     if (!s.decoder && s.pending.isEmpty() && bytes.size() >= kUtf8Bom.size()) {
         // The usual case, a first piece long enough to tell: no copy of it is made.
-        const bool utf8 = bytes.startsWith(kUtf8Bom);
-        s.decoder.emplace(utf8);
-        if (utf8)
+        const bool marked = bytes.startsWith(kUtf8Bom);
+        s.decoder.emplace(marked || s.unmarkedIsUtf8);
+        if (marked)
             bytes = bytes.sliced(kUtf8Bom.size());
     }
     if (s.decoder)

@@ -8,6 +8,7 @@
 #include "files/broadcast_file_convert.h"
 #include "files/broadcast_file_format.h"
 #include "files/broadcast_file_io.h"
+#include "files/utf8_without_mark.h"
 #include "platform/speech/speech_failure_messages.h"
 
 #include <QRegularExpression>
@@ -194,6 +195,8 @@ void TestCli::everyCoreTextHasEnglish_data()
     broadcast_file::Reader longLine;
     longLine.setLineLimit(1 << 20);
     longLine.feed(QByteArray(2 << 20, 'a'));
+    QTest::newRow("UTF-8 without a mark") << broadcast_file::utf8WithoutMarkCause()
+        << "looks like UTF-8 without a byte-order mark; the window and the equipment read it as Shift-JIS";
     QTest::newRow("line too long") << longLine.finish().cause
                                    << "the line is too long to read (memory allows lines of about 1 MB)";
     QTest::newRow("missing") << causeOfOpening(folder.filePath(QStringLiteral("none")))

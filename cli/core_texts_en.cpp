@@ -96,6 +96,8 @@ constexpr Entry kEntries[] = {
      u"The speech synthesizer open_jtalk cannot be started%1. " REINSTALL_EN},
     {u"音声合成プログラム open_jtalk が、声のファイルの示す形式（%1 Hz）と違う形式（%2 Hz）で音声を出力しました。" REINSTALL_JA,
      u"The speech synthesizer open_jtalk wrote audio at %2 Hz where its voice file says %1 Hz. " REINSTALL_EN},
+    {u"音声合成プログラム open_jtalk が %1 秒たっても終わらないため止めました。この部分を短く区切るか書き換えて、もう一度試してください。",
+     u"The speech synthesizer open_jtalk was still running after %1 seconds and was stopped. Cut this part shorter or reword it, then try again."},
     // A detail in brackets after a failure.
     {u"（%1）", u" (%1)"},
 };

@@ -64,6 +64,13 @@ QString synthesisNotStarted(const QString &reason)
         + QStringLiteral("。") + kReinstall;
 }
 
+QString synthesisTimedOut(int seconds)
+{
+    return QStringLiteral("音声合成プログラム open_jtalk が %1 秒たっても終わらないため止めました。"
+                          "この部分を短く区切るか書き換えて、もう一度試してください。")
+        .arg(seconds);
+}
+
 QString pieceSkipped(const QString &piece, const QString &cause)
 {
     return QStringLiteral("「%1」を読み上げられませんでした（続きは読み上げます）。\n%2").arg(piece, cause);

@@ -15,6 +15,8 @@ QString synthesisNotAudio(const QString &reason);
 // open_jtalk wrote audio at another rate than its voice announced.
 QString synthesisWrongFormat(int wroteRate, int expectedRate);
 QString synthesisNotStarted(const QString &reason);
+// open_jtalk ran longer than its piece can need and was ended.
+QString synthesisTimedOut(int seconds);
 
 // A piece of the text could not be spoken; the rest still is.
 QString pieceSkipped(const QString &piece, const QString &cause);

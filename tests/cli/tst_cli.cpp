@@ -231,6 +231,7 @@ void TestCli::everyCoreTextHasEnglish_data()
     QTest::newRow("not audio") << M::synthesisNotAudio(u"no data chunk"_qs) << QString();
     QTest::newRow("not started") << M::synthesisNotStarted(u"No such file"_qs) << QString();
     QTest::newRow("wrong rate") << M::synthesisWrongFormat(22050, 48000) << QString();
+    QTest::newRow("timed out") << M::synthesisTimedOut(6) << QString();
 }
 
 void TestCli::everyCoreTextHasEnglish()

@@ -2,9 +2,11 @@
 
 #include "cli/cli_messages.h"
 #include "files/broadcast_file_convert.h"
+#include "files/native_name.h"
 
 #include <cerrno>
 #include <cstdio>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using CliMessages::at;
@@ -36,10 +38,22 @@ std::optional<broadcast_file::FileProblem> writeStandardOutput(QByteArrayView by
     return standardOutputFailed(errno);
 }
 
+// Whether path names this process's standard output (/dev/stdout, /dev/fd/1, or the file
+// it was redirected to): writing there is writing standard output, which the writer's
+// file beside the target cannot do for a pipe or a terminal.
+bool isStandardOutput(const QString &path)
+{
+    struct stat named{};
+    struct stat out{};
+    return ::stat(nativeName(path).constData(), &named) == 0 && ::fstat(STDOUT_FILENO, &out) == 0
+        && named.st_dev == out.st_dev && named.st_ino == out.st_ino;
+}
+
 } // namespace
 
 int runConvert(const QString &input, const QString &output, broadcast_file::UnmarkedText unmarked)
 {
+    const bool toStandardOutput = output == kStandardStream || isStandardOutput(output);
     const bool fromStdin = input == kStandardStream;
     const QString inputName = fromStdin ? standardInputName() : input;
     // Files are read only when they are regular files, as the window reads them; standard
@@ -55,7 +69,7 @@ int runConvert(const QString &input, const QString &output, broadcast_file::Unma
     }
 
     broadcast_file::ConvertOutcome outcome;
-    if (output == kStandardStream) {
+    if (toStandardOutput) {
         outcome = broadcast_file::convertStream(fd, inputName, writeStandardOutput, unmarked);
         if (outcome.ok()) {
             if (const int error = CliMessages::finishStandardOutput())
@@ -76,7 +90,7 @@ int runConvert(const QString &input, const QString &output, broadcast_file::Unma
         return 1;
     }
     if (outcome.output) {
-        if (output == kStandardStream)
+        if (toStandardOutput)
             CliMessages::complain(outcome.output->cause);
         else
             CliMessages::printErr(at(output, 0, fromCore(outcome.output->cause)));

@@ -25,6 +25,8 @@ struct Entry
 constexpr Entry kEntries[] = {
     // Reading a file: files/broadcast_file_reader.cpp, files/cp932.cpp.
     {u"項目が4つ以上あります（1行は3項目までです）", u"more than three fields (a line holds at most three)"},
+    {u"行の区切りに CR だけが使われています（行は CR LF か LF で区切ってください）",
+     u"lines end in a lone CR (as old Mac files do); lines must end in CR LF or LF"},
     {u"引用符「\"」が閉じられていません", u"a quotation mark (\") is not closed"},
     {u"閉じ引用符「\"」の後に余分な文字があります", u"characters after a closing quotation mark (\")"},
     {u"UTF-8として正しくないバイト列があります", u"bytes that are not valid UTF-8"},
@@ -84,8 +86,10 @@ constexpr Entry kEntries[] = {
     {u"「%1」(%2)", u"\"%1\" (%2)"},
     {u"対になっていないサロゲート %1", u"unpaired surrogate %1"},
     // Synthesis: platform/speech/speech_failure_messages.cpp.
-    {u"音声合成プログラム open_jtalk がエラーで終了しました（%1）。" REINSTALL_JA,
-     u"The speech synthesizer open_jtalk ended with an error (%1). " REINSTALL_EN},
+    {u"音声合成プログラム open_jtalk がこの部分を音声にできませんでした（%1）。記号を言葉に直すなど、読み方のわかる書き方に変えて、もう一度試してください。",
+     u"The speech synthesizer open_jtalk could not make speech of this part (%1). Reword it, for example spell out symbols, and try again."},
+    {u"音声合成プログラム open_jtalk が声のファイルを読み込めませんでした（%1）。別の声を選んでください。",
+     u"The speech synthesizer open_jtalk could not load the voice file (%1). Choose another voice."},
     {u"終了コード %1: %2", u"exit code %1: %2"},
     {u"終了コード %1", u"exit code %1"},
     {u"音声合成プログラム open_jtalk が異常終了しました%1。この部分の記号や珍しい文字を書き換えてみてください。直らないときは、" REINSTALL_JA,

@@ -2,6 +2,7 @@
 
 #include "cli/cli_messages.h"
 #include "cli/speak_run.h"
+#include "files/atomic_write.h"
 #include "files/broadcast_file_io.h"
 #include "files/native_name.h"
 #include "platform/speech/open_jtalk_synthesis.h"
@@ -111,16 +112,17 @@ int runSpeak(const QString &file, const QString &folder, const std::vector<RowRa
                      .arg(voice));
         return 1;
     }
-    if (makeFolders(nativeName(folder)) != 0) {
-        complain(pick(QStringLiteral("フォルダーを作れません: %1"),
-                      QStringLiteral("cannot make the folder: %1"))
-                     .arg(folder));
+    if (const int error = makeFolders(nativeName(folder)); error != 0) {
+        complain(pick(QStringLiteral("フォルダー %1 を作れません（%2）"),
+                      QStringLiteral("cannot make the folder %1 (%2)"))
+                     .arg(folder, fromCore(describeFileError(error))));
         return 1;
     }
 
     SpeakSetup how;
     how.program = setup.program;
     how.arguments = openJTalkArguments(setup, voice, settings);
+    how.voice = voice;
     how.sampleRate = SpeechVoices::sampleRate(voice);
     how.dataFile = file;
     how.folder = folder;

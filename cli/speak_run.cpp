@@ -72,7 +72,7 @@ void SpeakRun::start()
 
 void SpeakRun::launchMore()
 {
-    while (m_running < m_setup.processes && m_nextPiece < m_pieces.size())
+    while (!m_ended && m_running < m_setup.processes && m_nextPiece < m_pieces.size())
         launch(m_nextPiece++);
 }
 
@@ -97,6 +97,10 @@ void SpeakRun::launch(std::size_t piece)
             [this, synthesis, piece](const QString &description) {
                 synthesis->deleteLater();
                 --m_running;
+                if (synthesis->voiceNotLoaded()) {
+                    voiceFailed(description);
+                    return;
+                }
                 pieceFailed(piece, description);
                 launchMore();
             });
@@ -138,8 +142,26 @@ void SpeakRun::pieceFailed(std::size_t piece, const QString &description)
     pieceEnded(p.row);
 }
 
+void SpeakRun::voiceFailed(const QString &description)
+{
+    // Every other row would fail alike: one report, and the synthesis still running is
+    // ended with the run.
+    if (m_ended)
+        return;
+    m_ended = true;
+    m_progress.finish();
+    CliMessages::complain(pick(QStringLiteral("声のファイル %1 を使えません: %2"),
+                               QStringLiteral("the voice %1 cannot be used: %2"))
+                              .arg(m_setup.voice, fromCore(description)));
+    for (OpenJTalkSynthesis *running : findChildren<OpenJTalkSynthesis *>())
+        running->kill();
+    emit finished(1);
+}
+
 void SpeakRun::pieceEnded(std::size_t row)
 {
+    if (m_ended)
+        return;
     if (--m_state[row].remaining > 0)
         return;
     writeRow(row);

@@ -224,8 +224,13 @@ struct Reader::State
     {
         fields = {};
         QString cause;
-        if (!splitFields(text, length, fields, &cause))
+        if (!splitFields(text, length, fields, &cause)) {
+            // Lines ended by a lone CR (old Mac files) run together into one line, whose
+            // fields then seem too many: the line ends are what the operator must fix.
+            if (std::find(text, text + length, u'\r') != text + length)
+                cause = QStringLiteral("行の区切りに CR だけが使われています（行は CR LF か LF で区切ってください）");
             return fail(cause);
+        }
         result.rows.push_back(
             BroadcastRow{std::move(fields[0]), std::move(fields[1]), std::move(fields[2])});
         if (keepRowLines)

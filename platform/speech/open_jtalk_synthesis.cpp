@@ -138,9 +138,15 @@ void OpenJTalkSynthesis::onFinished(int exitCode, QProcess::ExitStatus status)
     m_timeLimit->stop();
     if (status != QProcess::NormalExit || exitCode != 0) {
         const QString detail = QString::fromUtf8(m_process->readAllStandardError());
-        emit failed(status == QProcess::CrashExit
-                        ? SpeechFailureMessages::synthesisCrashed(detail)
-                        : SpeechFailureMessages::synthesisExited(exitCode, detail));
+        if (status == QProcess::CrashExit) {
+            emit failed(SpeechFailureMessages::synthesisCrashed(detail));
+            return;
+        }
+        // Open JTalk's word for a voice (or dictionary) it cannot read; the dictionary was
+        // found before the start, so it is the voice.
+        m_voiceNotLoaded = detail.contains(QLatin1String("cannot be loaded"));
+        emit failed(m_voiceNotLoaded ? SpeechFailureMessages::voiceNotLoaded(detail)
+                                     : SpeechFailureMessages::synthesisExited(exitCode, detail));
         return;
     }
     QString reason;

@@ -50,6 +50,9 @@ public:
     // Kills the process, if running, and reaps it. Neither signal follows.
     void kill();
     qint64 processId() const;
+    // After failed: the synthesizer could not load its voice, so any other text would
+    // fail alike.
+    bool voiceNotLoaded() const { return m_voiceNotLoaded; }
 
 signals:
     void finished(const WavAudio &audio);
@@ -64,5 +67,6 @@ private:
 
     QProcess *m_process;
     QTimer *m_timeLimit;
+    bool m_voiceNotLoaded = false;
     bool m_done = false;
 };

@@ -10,6 +10,8 @@ namespace SpeechFailureMessages {
 // open_jtalk ran and failed on a piece of text. detail is what it wrote on its error
 // output, if anything.
 QString synthesisExited(int exitCode, const QString &detail);
+// open_jtalk could not load its voice: no text can be spoken with it.
+QString voiceNotLoaded(const QString &detail);
 QString synthesisCrashed(const QString &detail);
 QString synthesisNotAudio(const QString &reason);
 // open_jtalk wrote audio at another rate than its voice announced.

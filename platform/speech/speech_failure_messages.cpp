@@ -100,6 +100,13 @@ QString restDropped(const QString &piece, const QString &cause)
     return QStringLiteral("「%1」から後を読み上げられませんでした。\n%2").arg(piece, cause);
 }
 
+QString nothingSpoken(const QString &voiceName, const QString &cause)
+{
+    return QStringLiteral("何も読み上げられませんでした。\n%2\n"
+                          "声を変えるときは、「音声調整」で「%1」から別の声を選んでください。")
+        .arg(voiceName, cause);
+}
+
 QString noOutputDevice()
 {
     return QStringLiteral("音声の出力装置が見つかりません。") + kCheckSound;

@@ -24,6 +24,8 @@ QString synthesisTimedOut(int seconds);
 QString pieceSkipped(const QString &piece, const QString &cause);
 // A piece could not be spoken and nothing after it will be.
 QString restDropped(const QString &piece, const QString &cause);
+// No piece of the text could be spoken; cause is the first piece's failure.
+QString nothingSpoken(const QString &voiceName, const QString &cause);
 
 QString noOutputDevice();
 QString outputFormatRefused(int sampleRate);

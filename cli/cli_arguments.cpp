@@ -89,6 +89,17 @@ Invocation parseCommand(Invocation::Command command, const QString &program,
         return usageError(parser.errorText());
     if (parser.isSet(helpOpt))
         return help(command);
+    // An option given twice is a mistake in a script more often than a change of mind:
+    // taking the last one silently could write where the first one meant.
+    const QStringList given = parser.optionNames(); // once per use, as spelt
+    for (const QCommandLineOption &option : {output, rows, voice, from}) {
+        if (std::count_if(given.begin(), given.end(),
+                          [&](const QString &name) { return option.names().contains(name); })
+            > 1)
+            return usageError(pick(QStringLiteral("--%1 は1回だけ指定してください"),
+                                   QStringLiteral("--%1 given more than once"))
+                                  .arg(option.names().constLast()));
+    }
 
     Invocation invocation;
     invocation.action = Invocation::Action::Run;

@@ -117,7 +117,7 @@ QString speakHelp()
         "端末では進み具合を表示します。\n"
         "\n"
         "  -o, --output フォルダー  WAV を書き出すフォルダー（なければ作ります）\n"
-        "  --rows 行                書き出す行（例: 3-7、5、2,4-6、10-）\n"
+        "  --rows 行                書き出す行（例: 3-7、5、2,4-6、10-、-2 は 1～2 行目）\n"
         "  --voice 声のファイル     この .htsvoice で読み上げる（速さ、高さ、音量は設定のまま）\n"
         "  -h, --help               この説明を表示して終了する"),
         QStringLiteral(
@@ -127,7 +127,7 @@ QString speakHelp()
         "short silent WAV. Progress is shown on a terminal.\n"
         "\n"
         "  -o, --output DIR  the folder for the WAV files (made when missing)\n"
-        "  --rows LIST       the rows to write, e.g. 3-7, 5, 2,4-6, 10-\n"
+        "  --rows LIST       the rows to write, e.g. 3-7, 5, 2,4-6, 10-, -2 (rows 1 to 2)\n"
         "  --voice VOICE     speak with this .htsvoice file (speed, pitch, volume as set)\n"
         "  -h, --help        show this help and exit"));
 }

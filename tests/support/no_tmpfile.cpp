@@ -1,7 +1,7 @@
 // Loaded with LD_PRELOAD, makes this machine's file systems look like those without
-// unnamed temporary files (NFS, SMB, vfat): every open with O_TMPFILE fails as the kernel
-// fails it there, so that a program takes its road for such file systems. Every other
-// open goes through unchanged.
+// unnamed temporary files (NFS, SMB, vfat): every open() with O_TMPFILE fails as the
+// kernel fails it there, so that a program takes its road for such file systems. Every
+// other open goes through unchanged.
 #include <cerrno>
 #include <cstdarg>
 #include <dlfcn.h>
@@ -10,7 +10,6 @@
 namespace {
 
 using OpenFn = int (*)(const char *, int, ...);
-using OpenAtFn = int (*)(int, const char *, int, ...);
 
 bool refused(int flags)
 {
@@ -49,20 +48,5 @@ extern "C" {
     }
 BDT_OPEN_LIKE(open)
 BDT_OPEN_LIKE(open64)
-
-#define BDT_OPENAT_LIKE(name)                                                                \
-    int name(int dir, const char *path, int flags, ...)                                      \
-    {                                                                                        \
-        va_list args;                                                                        \
-        va_start(args, flags);                                                               \
-        const mode_t mode = modeOf(flags, args);                                             \
-        va_end(args);                                                                        \
-        if (refused(flags))                                                                  \
-            return -1;                                                                       \
-        static const auto fn = real<OpenAtFn>(#name);                                        \
-        return fn(dir, path, flags, mode);                                                   \
-    }
-BDT_OPENAT_LIKE(openat)
-BDT_OPENAT_LIKE(openat64)
 
 } // extern "C"

@@ -240,6 +240,11 @@ void TestCli::everyCoreTextHasEnglish_data()
     QTest::newRow("not started") << M::synthesisNotStarted(u"No such file"_qs) << QString();
     QTest::newRow("wrong rate") << M::synthesisWrongFormat(22050, 48000) << QString();
     QTest::newRow("timed out") << M::synthesisTimedOut(6) << QString();
+    QTest::newRow("voice not loaded")
+        << M::voiceNotLoaded(u"Error: Dictionary or HTS voice cannot be loaded."_qs) << QString();
+    QTest::newRow("lines ended by lone CRs")
+        << causeOfBytes("a,1,0\rb,0,0\r")
+        << "lines end in a lone CR (as old Mac files do); lines must end in CR LF or LF";
 }
 
 void TestCli::everyCoreTextHasEnglish()

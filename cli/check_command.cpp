@@ -3,9 +3,9 @@
 #include "cli/cli_messages.h"
 #include "cli/table_lifetime.h"
 #include "files/broadcast_file_io.h"
+#include "files/file_access.h"
+#include "files/utf8_without_mark.h"
 #include "row/content_rule.h"
-
-#include <cstdio>
 
 using CliMessages::at;
 using CliMessages::pick;
@@ -67,6 +67,27 @@ QStringList warningsFor(const BroadcastRow &row)
     return found;
 }
 
+// The line at which a file that lacks a byte-order mark shows itself as UTF-8, or 0.
+int utf8WithoutMarkLine(const QString &file)
+{
+    broadcast_file::FileProblem problem;
+    broadcast_file::Descriptor input{broadcast_file::openRegularFile(file, &problem)};
+    if (input.fd < 0)
+        return 0; // reading has said why
+    broadcast_file::Utf8WithoutMarkGuess guess;
+    QByteArray buffer(1 << 16, Qt::Uninitialized);
+    for (;;) {
+        const ssize_t n = broadcast_file::readSome(input.fd, buffer.data(), buffer.size());
+        if (n <= 0) {
+            guess.finish();
+            break;
+        }
+        if (guess.feed(QByteArrayView(buffer.constData(), n)))
+            break;
+    }
+    return guess.isUtf8() ? guess.line() : 0;
+}
+
 // Checks one file; returns whether it has a problem (with strict, a warning counts).
 bool checkFile(const QString &file, bool strict)
 {
@@ -75,6 +96,17 @@ bool checkFile(const QString &file, bool strict)
     const QString prefix = strict ? QString() : pick(QStringLiteral("警告: "),
                                                      QStringLiteral("warning: "));
     bool warned = false;
+    // The window opens such a file as code page 932, which makes mojibake of it, and the
+    // equipment would read it so. Told in line order with the rest.
+    int utf8Line = utf8WithoutMarkLine(file);
+    const auto tellUtf8Before = [&](int line) {
+        if (utf8Line <= 0 || (line > 0 && line < utf8Line))
+            return;
+        CliMessages::printOut(at(file, utf8Line, prefix + CliMessages::fromCore(
+                                                              broadcast_file::utf8WithoutMarkCause())));
+        utf8Line = 0;
+        warned = true;
+    };
     // Rows read before a failing line are reported too: the operator fixes the file once.
     for (std::size_t i = 0; i < outcome.rows.size(); ++i) {
         const BroadcastRow &row = outcome.rows[i];
@@ -83,10 +115,12 @@ bool checkFile(const QString &file, bool strict)
             && firstRefusedContentCharacter(row.Content) < 0)
             continue;
         const int line = i < outcome.rowLines.size() ? outcome.rowLines[i] : 0;
+        tellUtf8Before(line);
         for (const QString &warning : warningsFor(row))
             CliMessages::printOut(at(file, line, prefix + warning));
         warned = true;
     }
+    tellUtf8Before(outcome.problem ? outcome.problem->line : 0);
     if (outcome.problem)
         CliMessages::printOut(
             at(file, outcome.problem->line, CliMessages::fromCore(outcome.problem->cause)));
@@ -101,6 +135,5 @@ int runCheck(const QStringList &files, bool strict)
     bool problems = false;
     for (const QString &file : files)
         problems = checkFile(file, strict) || problems;
-    std::fflush(stdout);
     return problems ? 1 : 0;
 }

@@ -73,11 +73,14 @@ Invocation parseCommand(Invocation::Command command, const QString &program,
     const QCommandLineOption output = valueOption({QStringLiteral("o"), QStringLiteral("output")});
     const QCommandLineOption rows = valueOption({QStringLiteral("rows")});
     const QCommandLineOption voice = valueOption({QStringLiteral("voice")});
+    const QCommandLineOption from = valueOption({QStringLiteral("from")});
     parser.addOption(helpOpt);
     if (command == Invocation::Command::Check)
         parser.addOption(strict);
     else
         parser.addOption(output);
+    if (command == Invocation::Command::Convert)
+        parser.addOption(from);
     if (command == Invocation::Command::Speak) {
         parser.addOption(rows);
         parser.addOption(voice);
@@ -86,6 +89,17 @@ Invocation parseCommand(Invocation::Command command, const QString &program,
         return usageError(parser.errorText());
     if (parser.isSet(helpOpt))
         return help(command);
+    // An option given twice is a mistake in a script more often than a change of mind:
+    // taking the last one silently could write where the first one meant.
+    const QStringList given = parser.optionNames(); // once per use, as spelt
+    for (const QCommandLineOption &option : {output, rows, voice, from}) {
+        if (std::count_if(given.begin(), given.end(),
+                          [&](const QString &name) { return option.names().contains(name); })
+            > 1)
+            return usageError(pick(QStringLiteral("--%1 は1回だけ指定してください"),
+                                   QStringLiteral("--%1 given more than once"))
+                                  .arg(option.names().constLast()));
+    }
 
     Invocation invocation;
     invocation.action = Invocation::Action::Run;
@@ -114,6 +128,17 @@ Invocation parseCommand(Invocation::Command command, const QString &program,
                                      QStringLiteral("no output file: give one with -o"))
                               : pick(QStringLiteral("WAV を書き出すフォルダーを -o で指定してください"),
                                      QStringLiteral("no output folder: give one with -o")));
+    if (command == Invocation::Command::Convert && parser.isSet(from)) {
+        const QString value = parser.value(from);
+        if (value == u"utf-8")
+            invocation.unmarked = broadcast_file::UnmarkedText::Utf8;
+        else if (value == u"cp932")
+            invocation.unmarked = broadcast_file::UnmarkedText::Cp932;
+        else
+            return usageError(pick(QStringLiteral("--from には utf-8 か cp932 を指定してください: %1"),
+                                   QStringLiteral("--from takes utf-8 or cp932: %1"))
+                                  .arg(value));
+    }
     if (command == Invocation::Command::Speak) {
         if (parser.isSet(rows) && !parseRowSelection(parser.value(rows), &invocation.rows))
             return usageError(pick(QStringLiteral("--rows の行の指定が正しくありません: %1"

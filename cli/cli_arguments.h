@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/broadcast_file_convert.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -28,6 +30,7 @@ struct Invocation
     bool strict = false; // check
     QString input;       // convert, speak; "-" is standard input for convert
     QString output;      // convert: a file or "-"; speak: a folder
+    broadcast_file::UnmarkedText unmarked = broadcast_file::UnmarkedText::Guess; // convert --from
     std::vector<RowRange> rows; // speak; empty: every row
     QString voice;       // speak; empty: the user's voice
 };

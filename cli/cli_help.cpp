@@ -51,7 +51,8 @@ QString checkHelp()
         "\n"
         "ツールでは開けても放送装置で使えないものは警告になります: 運賃切替信号が「0」「1」以外、\n"
         "サウンド指定信号が「0」～「3」以外（確定していない行の空の信号を含む）、\n"
-        "放送内容に「確定」で使えない文字（タブ、全角スペース、スペース、カンマ）がある行。\n"
+        "放送内容に「確定」で使えない文字（タブ、全角スペース、スペース、カンマ）がある行、\n"
+        "BOM のない UTF-8 と見えるファイル（ツールも放送装置もシフトJIS として読みます）。\n"
         "\n"
         "  --strict    警告も問題として扱う（終了コード 1）\n"
         "  -h, --help  この説明を表示して終了する\n"
@@ -65,7 +66,8 @@ QString checkHelp()
         "What the window opens but the equipment cannot use is a warning: a fare signal other\n"
         "than 0 or 1, a sound signal other than 0 to 3 (the empty signals of a row never\n"
         "confirmed included), content holding a character that confirming a row refuses\n"
-        "(tab, ideographic space, space, comma).\n"
+        "(tab, ideographic space, space, comma), a file that looks like UTF-8 without a BOM\n"
+        "(the tool and the equipment read it as Shift-JIS).\n"
         "\n"
         "  --strict    count warnings as problems (exit status 1)\n"
         "  -h, --help  show this help and exit\n"
@@ -76,25 +78,31 @@ QString checkHelp()
 QString convertHelp()
 {
     return pick(QStringLiteral(
-        "使い方: %1 convert 入力 -o 出力\n"
+        "使い方: %1 convert 入力 -o 出力 [--from utf-8|cp932]\n"
         "シフトJIS（コードページ 932）または UTF-8（BOM 付き）のファイルを、ツールが保存するのと\n"
         "同じ正規のシフトJISファイル（1行 放送内容,運賃切替信号,サウンド指定信号 と CR LF）にします。\n"
         "書き込みは「保存」と同じく、全部か何もしないかのどちらかです。読み戻せない文字があれば\n"
-        "何も書かずに、その行を示して終了します。BOM のない UTF-8 はシフトJIS として読まれます。\n"
+        "何も書かずに、その行を示して終了します。BOM のないファイルは、ツールと同じくシフトJIS\n"
+        "として読みます。ただし UTF-8 と見えるファイルは、どちらか指定されるまで変換しません。\n"
         "\n"
         "  -o, --output 出力  書き出すファイル。「-」で標準出力\n"
+        "  --from utf-8       BOM のないファイルを UTF-8 として読む\n"
+        "  --from cp932       BOM のないファイルをシフトJIS として読む（UTF-8 と見えても）\n"
         "  -h, --help         この説明を表示して終了する\n"
         "\n"
         "入力に「-」を指定すると標準入力から読みます。"),
         QStringLiteral(
-        "Usage: %1 convert IN -o OUT\n"
+        "Usage: %1 convert IN -o OUT [--from utf-8|cp932]\n"
         "Turn a Shift-JIS (code page 932) or UTF-8 (with a BOM) file into the canonical\n"
         "Shift-JIS file the tool saves: one line Content,FareSignal,SoundSignal and CR LF per row.\n"
         "As with File > Save, OUT is replaced whole or not at all; a character that would not\n"
-        "read back stops the conversion before anything is written, naming its line. UTF-8\n"
-        "without a BOM is read as Shift-JIS.\n"
+        "read back stops the conversion before anything is written, naming its line. A file\n"
+        "without a BOM is read as Shift-JIS, as the tool reads it, but one that looks like\n"
+        "UTF-8 is not converted until --from says which it is.\n"
         "\n"
         "  -o, --output OUT  the file to write; - for standard output\n"
+        "  --from utf-8      read a file without a BOM as UTF-8\n"
+        "  --from cp932      read a file without a BOM as Shift-JIS, even if it looks like UTF-8\n"
         "  -h, --help        show this help and exit\n"
         "\n"
         "IN may be - for standard input."));
@@ -109,7 +117,7 @@ QString speakHelp()
         "端末では進み具合を表示します。\n"
         "\n"
         "  -o, --output フォルダー  WAV を書き出すフォルダー（なければ作ります）\n"
-        "  --rows 行                書き出す行（例: 3-7、5、2,4-6、10-）\n"
+        "  --rows 行                書き出す行（例: 3-7、5、2,4-6、10-、-2 は 1～2 行目）\n"
         "  --voice 声のファイル     この .htsvoice で読み上げる（速さ、高さ、音量は設定のまま）\n"
         "  -h, --help               この説明を表示して終了する"),
         QStringLiteral(
@@ -119,7 +127,7 @@ QString speakHelp()
         "short silent WAV. Progress is shown on a terminal.\n"
         "\n"
         "  -o, --output DIR  the folder for the WAV files (made when missing)\n"
-        "  --rows LIST       the rows to write, e.g. 3-7, 5, 2,4-6, 10-\n"
+        "  --rows LIST       the rows to write, e.g. 3-7, 5, 2,4-6, 10-, -2 (rows 1 to 2)\n"
         "  --voice VOICE     speak with this .htsvoice file (speed, pitch, volume as set)\n"
         "  -h, --help        show this help and exit"));
 }

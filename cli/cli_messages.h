@@ -25,6 +25,13 @@ QString englishCoreText(const QString &japanese);
 bool printOut(const QString &line);
 bool printErr(const QString &line);
 
+// Flushes standard output; returns 0 when everything written to it arrived, otherwise
+// the errno of the first failure.
+int finishStandardOutput();
+
+// "cannot write standard output (<why>)", why told as the file errors tell it.
+QString cannotWriteStandardOutput(int error);
+
 // "broadcast-data: <message>" on standard error, as command-line tools report their own
 // failures.
 void complain(const QString &message);

@@ -2,10 +2,11 @@
 
 #include "cli/cli_messages.h"
 #include "files/broadcast_file_convert.h"
+#include "files/native_name.h"
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using CliMessages::at;
@@ -23,10 +24,10 @@ QString standardInputName()
 
 // Standard output takes the bytes as they come, as a filter's output does; a problem
 // later in the input still ends the command with an error.
-broadcast_file::FileProblem standardOutputFailed()
+broadcast_file::FileProblem standardOutputFailed(int error)
 {
     broadcast_file::FileProblem problem;
-    problem.cause = QString::fromLocal8Bit(std::strerror(errno));
+    problem.cause = CliMessages::cannotWriteStandardOutput(error);
     return problem;
 }
 
@@ -34,13 +35,25 @@ std::optional<broadcast_file::FileProblem> writeStandardOutput(QByteArrayView by
 {
     if (std::fwrite(bytes.data(), 1, size_t(bytes.size()), stdout) == size_t(bytes.size()))
         return std::nullopt;
-    return standardOutputFailed();
+    return standardOutputFailed(errno);
+}
+
+// Whether path names this process's standard output (/dev/stdout, /dev/fd/1, or the file
+// it was redirected to): writing there is writing standard output, which the writer's
+// file beside the target cannot do for a pipe or a terminal.
+bool isStandardOutput(const QString &path)
+{
+    struct stat named{};
+    struct stat out{};
+    return ::stat(nativeName(path).constData(), &named) == 0 && ::fstat(STDOUT_FILENO, &out) == 0
+        && named.st_dev == out.st_dev && named.st_ino == out.st_ino;
 }
 
 } // namespace
 
-int runConvert(const QString &input, const QString &output)
+int runConvert(const QString &input, const QString &output, broadcast_file::UnmarkedText unmarked)
 {
+    const bool toStandardOutput = output == kStandardStream || isStandardOutput(output);
     const bool fromStdin = input == kStandardStream;
     const QString inputName = fromStdin ? standardInputName() : input;
     // Files are read only when they are regular files, as the window reads them; standard
@@ -56,25 +69,29 @@ int runConvert(const QString &input, const QString &output)
     }
 
     broadcast_file::ConvertOutcome outcome;
-    if (output == kStandardStream) {
-        outcome = broadcast_file::convertStream(fd, inputName, writeStandardOutput);
-        if (outcome.ok() && std::fflush(stdout) != 0)
-            outcome.output = standardOutputFailed();
+    if (toStandardOutput) {
+        outcome = broadcast_file::convertStream(fd, inputName, writeStandardOutput, unmarked);
+        if (outcome.ok()) {
+            if (const int error = CliMessages::finishStandardOutput())
+                outcome.output = standardOutputFailed(error);
+        }
     } else {
-        outcome = broadcast_file::convertToFile(fd, inputName, output);
+        outcome = broadcast_file::convertToFile(fd, inputName, output, unmarked);
     }
     if (!fromStdin)
         ::close(fd);
 
     if (outcome.input) {
-        CliMessages::printErr(at(inputName, outcome.input->line, fromCore(outcome.input->cause)));
+        QString cause = fromCore(outcome.input->cause);
+        if (outcome.utf8WithoutMark)
+            cause += pick(QStringLiteral("。--from utf-8 か --from cp932 で指定してください"),
+                          QStringLiteral(": give --from utf-8 or --from cp932"));
+        CliMessages::printErr(at(inputName, outcome.input->line, cause));
         return 1;
     }
     if (outcome.output) {
-        if (output == kStandardStream)
-            CliMessages::complain(pick(QStringLiteral("標準出力に書き込めません（%1）"),
-                                       QStringLiteral("cannot write standard output (%1)"))
-                                      .arg(outcome.output->cause));
+        if (toStandardOutput)
+            CliMessages::complain(outcome.output->cause);
         else
             CliMessages::printErr(at(output, 0, fromCore(outcome.output->cause)));
         return 1;

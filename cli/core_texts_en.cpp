@@ -25,6 +25,8 @@ struct Entry
 constexpr Entry kEntries[] = {
     // Reading a file: files/broadcast_file_reader.cpp, files/cp932.cpp.
     {u"項目が4つ以上あります（1行は3項目までです）", u"more than three fields (a line holds at most three)"},
+    {u"行の区切りに CR だけが使われています（行は CR LF か LF で区切ってください）",
+     u"lines end in a lone CR (as old Mac files do); lines must end in CR LF or LF"},
     {u"引用符「\"」が閉じられていません", u"a quotation mark (\") is not closed"},
     {u"閉じ引用符「\"」の後に余分な文字があります", u"characters after a closing quotation mark (\")"},
     {u"UTF-8として正しくないバイト列があります", u"bytes that are not valid UTF-8"},
@@ -35,6 +37,9 @@ constexpr Entry kEntries[] = {
     {u"ファイルを読み込めません（%1）", u"cannot read the file (%1)"},
     {u"ファイルが大きすぎて開けません（%1）", u"the file is too large to open (%1)"},
     {u"ファイルを作成できません（%1）", u"cannot create the file (%1)"},
+    {u"保存先のフォルダーに書き込めません（%1）", u"cannot write to the file's folder (%1)"},
+    {u"%1。保存では、新しいファイルを同じフォルダーに作ってから元のファイルと置き換えます",
+     u"%1; a save writes a new file in the same folder, then puts it in the old one's place"},
     {u"ファイルに書き込めません（%1）", u"cannot write the file (%1)"},
     {u"ファイルをディスクに書き込めません（%1）", u"cannot write the file to the disk (%1)"},
     {u"ファイルを閉じられません（%1）", u"cannot close the file (%1)"},
@@ -50,6 +55,9 @@ constexpr Entry kEntries[] = {
     {u"ファイル名が長すぎます", u"file name too long"},
     {u"ファイルが大きすぎます", u"file too large"},
     {u"開いているファイルが多すぎます", u"too many open files"},
+    {u"シンボリックリンクが循環しているか、多すぎます", u"symbolic links that loop, or too many of them"},
+    {u"閉じられています", u"it is closed"},
+    {u"読み出す側が閉じられています", u"the reading end is closed"},
     {u"エラー %1: %2", u"error %1: %2"},
     {u"名前付きパイプで、ファイルではありません", u"it is a named pipe, not a file"},
     {u"デバイスで、ファイルではありません", u"it is a device, not a file"},
@@ -60,6 +68,10 @@ constexpr Entry kEntries[] = {
      u"about %1 MB of memory needed, about %2 MB available"},
     {u"読み込み中にファイルが書き換えられました", u"the file changed while it was read"},
     {u"メモリーが足りません", u"out of memory"},
+    {u"行が長すぎて読み込めません（使えるメモリーで読める1行は約 %1 MB までです）",
+     u"the line is too long to read (memory allows lines of about %1 MB)"},
+    {u"バイト順マークのない UTF-8 のようです。ツールと放送装置はシフトJISとして読みます",
+     u"looks like UTF-8 without a byte-order mark; the window and the equipment read it as Shift-JIS"},
     // Fields the writer refuses: files/broadcast_file_format.cpp.
     {u"放送内容: %1", u"content: %1"},
     {u"運賃切替信号: %1", u"fare signal: %1"},
@@ -74,8 +86,10 @@ constexpr Entry kEntries[] = {
     {u"「%1」(%2)", u"\"%1\" (%2)"},
     {u"対になっていないサロゲート %1", u"unpaired surrogate %1"},
     // Synthesis: platform/speech/speech_failure_messages.cpp.
-    {u"音声合成プログラム open_jtalk がエラーで終了しました（%1）。" REINSTALL_JA,
-     u"The speech synthesizer open_jtalk ended with an error (%1). " REINSTALL_EN},
+    {u"音声合成プログラム open_jtalk がこの部分を音声にできませんでした（%1）。記号を言葉に直すなど、読み方のわかる書き方に変えて、もう一度試してください。",
+     u"The speech synthesizer open_jtalk could not make speech of this part (%1). Reword it, for example spell out symbols, and try again."},
+    {u"音声合成プログラム open_jtalk が声のファイルを読み込めませんでした（%1）。別の声を選んでください。",
+     u"The speech synthesizer open_jtalk could not load the voice file (%1). Choose another voice."},
     {u"終了コード %1: %2", u"exit code %1: %2"},
     {u"終了コード %1", u"exit code %1"},
     {u"音声合成プログラム open_jtalk が異常終了しました%1。この部分の記号や珍しい文字を書き換えてみてください。直らないときは、" REINSTALL_JA,
@@ -86,6 +100,8 @@ constexpr Entry kEntries[] = {
      u"The speech synthesizer open_jtalk cannot be started%1. " REINSTALL_EN},
     {u"音声合成プログラム open_jtalk が、声のファイルの示す形式（%1 Hz）と違う形式（%2 Hz）で音声を出力しました。" REINSTALL_JA,
      u"The speech synthesizer open_jtalk wrote audio at %2 Hz where its voice file says %1 Hz. " REINSTALL_EN},
+    {u"音声合成プログラム open_jtalk が %1 秒たっても終わらないため止めました。この部分を短く区切るか書き換えて、もう一度試してください。",
+     u"The speech synthesizer open_jtalk was still running after %1 seconds and was stopped. Cut this part shorter or reword it, then try again."},
     // A detail in brackets after a failure.
     {u"（%1）", u" (%1)"},
 };

@@ -2,24 +2,48 @@
 
 #include "cli/cli_messages.h"
 #include "cli/speak_run.h"
+#include "files/atomic_write.h"
 #include "files/broadcast_file_io.h"
+#include "files/native_name.h"
 #include "platform/speech/open_jtalk_synthesis.h"
 #include "platform/speech/speech_engine_choice.h"
 #include "platform/speech/speech_settings.h"
 #include "platform/speech/speech_voices.h"
 
-#include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QThread>
 #include <QTimer>
 
 #include <algorithm>
+#include <cerrno>
+#include <sys/stat.h>
 
 using CliMessages::at;
 using CliMessages::complain;
 using CliMessages::fromCore;
 using CliMessages::pick;
+
+namespace {
+
+// Makes the folder and the folders above it that are missing, with the name as its bytes.
+// Returns 0, or the errno of the step that failed.
+int makeFolders(const QByteArray &path)
+{
+    for (qsizetype slash = path.indexOf('/', 1); ; slash = path.indexOf('/', slash + 1)) {
+        const QByteArray part = slash < 0 ? path : path.left(slash);
+        if (::mkdir(part.constData(), 0777) != 0 && errno != EEXIST)
+            return errno;
+        if (slash < 0)
+            break;
+    }
+    struct stat status{};
+    if (::stat(path.constData(), &status) != 0)
+        return errno;
+    return S_ISDIR(status.st_mode) ? 0 : ENOTDIR;
+}
+
+} // namespace
 
 std::vector<int> selectRows(const std::vector<RowRange> &ranges, int count, int *missing)
 {
@@ -49,6 +73,12 @@ int runSpeak(const QString &file, const QString &folder, const std::vector<RowRa
     if (read.problem) {
         CliMessages::printErr(at(file, read.problem->line, fromCore(read.problem->cause)));
         return 1;
+    }
+    if (read.rows.empty() && ranges.empty()) {
+        // Nothing to do is not a failure: a batch over many files goes on to the next.
+        CliMessages::printErr(at(file, 0, pick(QStringLiteral("読み上げる行がありません。WAV は書き出しません"),
+                                               QStringLiteral("no rows to speak; no WAV file written"))));
+        return 0;
     }
     int missing = 0;
     const std::vector<int> picked = selectRows(ranges, int(read.rows.size()), &missing);
@@ -82,16 +112,17 @@ int runSpeak(const QString &file, const QString &folder, const std::vector<RowRa
                      .arg(voice));
         return 1;
     }
-    if (!QDir().mkpath(folder) || !QFileInfo(folder).isDir()) {
-        complain(pick(QStringLiteral("フォルダーを作れません: %1"),
-                      QStringLiteral("cannot make the folder: %1"))
-                     .arg(folder));
+    if (const int error = makeFolders(nativeName(folder)); error != 0) {
+        complain(pick(QStringLiteral("フォルダー %1 を作れません（%2）"),
+                      QStringLiteral("cannot make the folder %1 (%2)"))
+                     .arg(folder, fromCore(describeFileError(error))));
         return 1;
     }
 
     SpeakSetup how;
     how.program = setup.program;
     how.arguments = openJTalkArguments(setup, voice, settings);
+    how.voice = voice;
     how.sampleRate = SpeechVoices::sampleRate(voice);
     how.dataFile = file;
     how.folder = folder;

@@ -2,13 +2,13 @@
 
 #include "cli/cli_messages.h"
 #include "files/atomic_write.h"
+#include "files/native_name.h"
 #include "platform/speech/open_jtalk_synthesis.h"
 #include "platform/speech/speech_failure_messages.h"
 #include "platform/speech/speech_pacing.h"
 #include "platform/speech/speech_text.h"
 
-#include <QDir>
-#include <QFile>
+#include <unistd.h>
 
 using CliMessages::at;
 using CliMessages::fromCore;
@@ -52,6 +52,11 @@ SpeakRun::~SpeakRun() = default;
 
 void SpeakRun::start()
 {
+    if (m_rows.empty()) {
+        // No piece will ever end, so nothing else would say that the run is over.
+        emit finished(0);
+        return;
+    }
     m_progress.update(pick(QStringLiteral("WAV を書き出しています: 0 / %1 行"),
                            QStringLiteral("writing WAV files: 0 of %1 rows"))
                           .arg(m_rows.size()));
@@ -67,7 +72,7 @@ void SpeakRun::start()
 
 void SpeakRun::launchMore()
 {
-    while (m_running < m_setup.processes && m_nextPiece < m_pieces.size())
+    while (!m_ended && m_running < m_setup.processes && m_nextPiece < m_pieces.size())
         launch(m_nextPiece++);
 }
 
@@ -92,6 +97,10 @@ void SpeakRun::launch(std::size_t piece)
             [this, synthesis, piece](const QString &description) {
                 synthesis->deleteLater();
                 --m_running;
+                if (synthesis->voiceNotLoaded()) {
+                    voiceFailed(description);
+                    return;
+                }
                 pieceFailed(piece, description);
                 launchMore();
             });
@@ -133,8 +142,26 @@ void SpeakRun::pieceFailed(std::size_t piece, const QString &description)
     pieceEnded(p.row);
 }
 
+void SpeakRun::voiceFailed(const QString &description)
+{
+    // Every other row would fail alike: one report, and the synthesis still running is
+    // ended with the run.
+    if (m_ended)
+        return;
+    m_ended = true;
+    m_progress.finish();
+    CliMessages::complain(pick(QStringLiteral("声のファイル %1 を使えません: %2"),
+                               QStringLiteral("the voice %1 cannot be used: %2"))
+                              .arg(m_setup.voice, fromCore(description)));
+    for (OpenJTalkSynthesis *running : findChildren<OpenJTalkSynthesis *>())
+        running->kill();
+    emit finished(1);
+}
+
 void SpeakRun::pieceEnded(std::size_t row)
 {
+    if (m_ended)
+        return;
     if (--m_state[row].remaining > 0)
         return;
     writeRow(row);
@@ -155,7 +182,7 @@ void SpeakRun::writeRow(std::size_t row)
     const QString path = wavPath(m_rows[row]);
     if (m_state[row].failed) {
         // A file left from an earlier run would pass for this row's.
-        QFile::remove(path);
+        ::unlink(nativeName(path).constData());
         m_failures = true;
         return;
     }
@@ -177,6 +204,6 @@ void SpeakRun::writeRow(std::size_t row)
 
 QString SpeakRun::wavPath(const SpeakRow &row) const
 {
-    return QDir(m_setup.folder)
-        .filePath(QStringLiteral("%1.wav").arg(row.number, m_setup.nameWidth, 10, QLatin1Char('0')));
+    return m_setup.folder + u'/'
+        + QStringLiteral("%1.wav").arg(row.number, m_setup.nameWidth, 10, QLatin1Char('0'));
 }

@@ -23,6 +23,7 @@ struct SpeakSetup
     QString program;       // open_jtalk
     QStringList arguments; // for the chosen voice and settings
     int sampleRate = 0;    // the voice's, for the silence of a row with nothing to speak
+    QString voice;         // the voice file, as named in reports
     QString dataFile;      // as named in reports
     QString folder;        // the WAV files' folder, which exists
     int nameWidth = 5;     // digits in a WAV file's name
@@ -35,7 +36,8 @@ struct SpeakSetup
 // joined with the window's pauses.
 // A row with nothing to speak gets a short silence, so that the files stay numbered as
 // the rows. A row with a piece the synthesizer fails on gets no file (an older one of the
-// same name is removed) and is reported; the other rows are still written.
+// same name is removed) and is reported; the other rows are still written. A voice the
+// synthesizer cannot load ends the run at once, reported once: no row could be spoken.
 class SpeakRun : public QObject
 {
     Q_OBJECT
@@ -67,6 +69,7 @@ private:
     void launch(std::size_t piece);
     void pieceSynthesized(std::size_t piece, int index, const WavAudio &audio);
     void pieceFailed(std::size_t piece, const QString &description);
+    void voiceFailed(const QString &description);
     void pieceEnded(std::size_t row);
     void writeRow(std::size_t row);
     QString wavPath(const SpeakRow &row) const;
@@ -80,5 +83,6 @@ private:
     int m_running = 0;
     std::size_t m_rowsDone = 0;
     bool m_failures = false;
+    bool m_ended = false;
     ProgressLine m_progress;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/removal_on_signal.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -17,9 +19,10 @@ struct WriteFailure
 // Replaces the file at path with bytes, whole or not at all. The bytes go to a new file in
 // the same folder, are forced to the disk, and only then take the old file's name; a
 // failure at any step (open, write, fsync, close, rename) is reported and leaves the old
-// file as it was, with nothing left behind. A symbolic link keeps pointing where it did:
-// its target is replaced. An existing file keeps its permissions; one the user may not
-// write is not replaced.
+// file as it was, with nothing left behind. A symbolic link, or a chain of them, keeps
+// pointing where it did: the file at its end is replaced; a loop is refused. An existing
+// file keeps its permissions, and its owner and group where the user may give them; one
+// the user may not write is not replaced.
 //
 // Qt's QSaveFile is not used: it keeps small writes in memory and, when committing,
 // ignores a failing flush, fsync or close and renames the incomplete file over the old one.
@@ -43,12 +46,13 @@ public:
 private:
     void discard();
 
-    QByteArray m_target;   // the file replaced, a link followed
+    QByteArray m_target;   // the file replaced, links followed
+    int m_targetError = 0; // errno of following the links
     QByteArray m_folder;
     QByteArray m_baseName;
     bool m_exists = false; // the target was there when opened
     int m_fd = -1;
-    QByteArray m_name;     // the new file's temporary name, once it has one
+    removal_on_signal::Name m_name; // the new file's temporary name, once it has one
 };
 
 // A short Japanese description of an errno value as a file operation reports it.

@@ -1,29 +1,52 @@
 #include "files/broadcast_file_convert.h"
 
 #include "files/atomic_write.h"
+#include "files/available_memory.h"
 #include "files/broadcast_file_format.h"
 #include "files/file_access.h"
+#include "files/utf8_without_mark.h"
 #include "platform/runtime/runtime_error.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <new>
 
 namespace broadcast_file {
 namespace {
 
 constexpr qsizetype kChunk = 1 << 20;
+// What one byte of a line can cost while it is read and written: the line as read, with
+// room to grow, its text decoded (two bytes a character) and split into fields, and its
+// bytes encoded again, each at its peak at the same moment.
+constexpr qint64 kMemoryPerLineByte = 8;
 
 FileProblem aboutOutput(const QString &path, const WriteFailure &failure)
 {
     return aboutFile(RuntimeError::PathFileAccessError, failure.what, path, failure.reason);
 }
 
-} // namespace
-
-ConvertOutcome convertStream(int inputFd, const QString &inputName, const ByteSink &sink)
+ConvertOutcome convertWithin(int inputFd, const QString &inputName, const ByteSink &sink,
+                             UnmarkedText unmarked, qint64 memory)
 {
     ConvertOutcome outcome;
     Reader reader;
     reader.keepRowLines();
+    if (unmarked == UnmarkedText::Utf8)
+        reader.readUnmarkedAsUtf8();
+    Utf8WithoutMarkGuess guess;
+    bool guessing = unmarked == UnmarkedText::Guess;
+    // Until the guess is made every byte seen was ASCII, which reads the same either way.
+    const auto refusedAsUtf8 = [&] {
+        if (!guess.isUtf8())
+            return false;
+        outcome.input = aboutLine(guess.line(), utf8WithoutMarkCause());
+        outcome.utf8WithoutMark = true;
+        return true;
+    };
+    // Lines are held whole while they are read; one that memory cannot hold stops the
+    // conversion, with its number, before memory runs out.
+    if (memory > 0)
+        reader.setLineLimit(qsizetype(std::max<qint64>(memory / kMemoryPerLineByte, kChunk)));
     std::vector<BroadcastRow> rows;
     std::vector<int> lines;
     // Writes the rows read so far; false once something has failed.
@@ -46,10 +69,20 @@ ConvertOutcome convertStream(int inputFd, const QString &inputName, const ByteSi
                                       describeFileError(errno));
             return outcome;
         }
+        if (guessing && guess.feed(QByteArrayView(buffer.constData(), n))) {
+            guessing = false;
+            if (refusedAsUtf8())
+                return outcome;
+        }
         if (n == 0 || !reader.feed(QByteArrayView(buffer.constData(), n)))
             break;
         reader.takeRows(rows, lines);
         if (!passOn())
+            return outcome;
+    }
+    if (guessing) {
+        guess.finish();
+        if (refusedAsUtf8())
             return outcome;
     }
     ParseResult last = reader.finish();
@@ -63,7 +96,25 @@ ConvertOutcome convertStream(int inputFd, const QString &inputName, const ByteSi
     return outcome;
 }
 
-ConvertOutcome convertToFile(int inputFd, const QString &inputName, const QString &outputPath)
+} // namespace
+
+ConvertOutcome convertStream(int inputFd, const QString &inputName, const ByteSink &sink,
+                             UnmarkedText unmarked)
+{
+    try {
+        return convertWithin(inputFd, inputName, sink, unmarked, availableMemory());
+    } catch (const std::bad_alloc &) {
+        // Memory taken by something else meanwhile: the input is refused as too large for
+        // now, as a line over the limit is.
+        ConvertOutcome outcome;
+        outcome.input = aboutFile(RuntimeError::OutOfMemory, kCannotRead, inputName,
+                                  QStringLiteral("メモリーが足りません"));
+        return outcome;
+    }
+}
+
+ConvertOutcome convertToFile(int inputFd, const QString &inputName, const QString &outputPath,
+                             UnmarkedText unmarked)
 {
     AtomicFileWriter file(outputPath);
     if (const auto failed = file.open())
@@ -73,7 +124,8 @@ ConvertOutcome convertToFile(int inputFd, const QString &inputName, const QStrin
             if (const auto failed = file.append(bytes))
                 return aboutOutput(outputPath, *failed);
             return std::nullopt;
-        });
+        },
+        unmarked);
     if (!outcome.ok())
         return outcome; // the new file goes with the writer, the old one stays
     if (const auto failed = file.commit())

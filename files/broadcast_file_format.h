@@ -81,6 +81,13 @@ public:
     // Keeps each row's line in ParseResult::rowLines, for reports about rows read well.
     // Call before the first piece; reading for the window does without.
     void keepRowLines();
+    // Fails reading at a line longer than bytes, before it is held whole, for a caller
+    // that reads input of any size a piece at a time. Reading for the window does without:
+    // it measures the whole file first.
+    void setLineLimit(qsizetype bytes);
+    // Reads a file without a byte-order mark as UTF-8 rather than as code page 932, for a
+    // caller told which it is. Call before the first piece.
+    void readUnmarkedAsUtf8();
     // Returns false once reading has failed; later pieces are then ignored.
     bool feed(QByteArrayView bytes);
     // Hands over the rows read so far (with their lines when kept), for a caller that

@@ -160,6 +160,19 @@ struct Reader::State
     int line = 0;
     bool failed = false;
     bool keepRowLines = false;
+    qsizetype lineLimit = 0; // bytes of one line; 0: no limit
+    bool unmarkedIsUtf8 = false;
+
+    // A line still coming that has grown past the limit fails reading, at its own number.
+    bool pendingFits()
+    {
+        if (lineLimit <= 0 || pending.size() <= lineLimit)
+            return true;
+        ++line;
+        pending = QByteArray();
+        return fail(QStringLiteral("行が長すぎて読み込めません（使えるメモリーで読める1行は約 %1 MB までです）")
+                        .arg(lineLimit >> 20));
+    }
 
     // The byte-order mark can only be told from the first three bytes.
     bool encodingKnown(bool atEnd)
@@ -168,10 +181,10 @@ struct Reader::State
             return true;
         if (!atEnd && pending.size() < kUtf8Bom.size() && kUtf8Bom.startsWith(pending))
             return false;
-        const bool utf8 = pending.startsWith(kUtf8Bom);
-        if (utf8)
+        const bool marked = pending.startsWith(kUtf8Bom);
+        if (marked)
             pending.remove(0, kUtf8Bom.size());
-        decoder.emplace(utf8);
+        decoder.emplace(marked || unmarkedIsUtf8);
         return true;
     }
 
@@ -211,8 +224,13 @@ struct Reader::State
     {
         fields = {};
         QString cause;
-        if (!splitFields(text, length, fields, &cause))
+        if (!splitFields(text, length, fields, &cause)) {
+            // Lines ended by a lone CR (old Mac files) run together into one line, whose
+            // fields then seem too many: the line ends are what the operator must fix.
+            if (std::find(text, text + length, u'\r') != text + length)
+                cause = QStringLiteral("行の区切りに CR だけが使われています（行は CR LF か LF で区切ってください）");
             return fail(cause);
+        }
         result.rows.push_back(
             BroadcastRow{std::move(fields[0]), std::move(fields[1]), std::move(fields[2])});
         if (keepRowLines)
@@ -259,7 +277,7 @@ struct Reader::State
             const auto *const lf = static_cast<const char *>(std::memchr(p, '\n', end - p));
             if (!lf) {
                 pending.append(bytes);
-                return true;
+                return pendingFits();
             }
             pending.append(QByteArrayView(p, lf + 1));
             p = lf + 1;
@@ -275,7 +293,7 @@ struct Reader::State
         }
         if (p < end)
             pending.append(QByteArrayView(p, end));
-        return true;
+        return pendingFits();
     }
 };
 
@@ -288,6 +306,16 @@ void Reader::reserve(qsizetype rows)
     m_state->result.rows.reserve(std::size_t(rows));
     if (m_state->keepRowLines)
         m_state->result.rowLines.reserve(std::size_t(rows));
+}
+
+void Reader::setLineLimit(qsizetype bytes)
+{
+    m_state->lineLimit = bytes;
+}
+
+void Reader::readUnmarkedAsUtf8()
+{
+    m_state->unmarkedIsUtf8 = true;
 }
 
 void Reader::keepRowLines()
@@ -303,9 +331,9 @@ bool Reader::feed(QByteArrayView bytes)
         return false;
     if (!s.decoder && s.pending.isEmpty() && bytes.size() >= kUtf8Bom.size()) {
         // The usual case, a first piece long enough to tell: no copy of it is made.
-        const bool utf8 = bytes.startsWith(kUtf8Bom);
-        s.decoder.emplace(utf8);
-        if (utf8)
+        const bool marked = bytes.startsWith(kUtf8Bom);
+        s.decoder.emplace(marked || s.unmarkedIsUtf8);
+        if (marked)
             bytes = bytes.sliced(kUtf8Bom.size());
     }
     if (s.decoder)

@@ -1,13 +1,14 @@
 #include "files/file_access.h"
 
 #include "files/atomic_write.h"
+#include "files/native_name.h"
 #include "platform/runtime/runtime_error.h"
 
 #include <QDir>
-#include <QFile>
 
 #include <cerrno>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -65,7 +66,7 @@ FileProblem aboutField(const SerializeResult &refused, int line)
 
 int openRegularFile(const QString &path, FileProblem *problem)
 {
-    const QByteArray name = QFile::encodeName(path);
+    const QByteArray name = nativeName(path);
     struct stat status{};
     if (::stat(name.constData(), &status) != 0) {
         const int error = errno;
@@ -98,11 +99,19 @@ int openRegularFile(const QString &path, FileProblem *problem)
 
 ssize_t readSome(int fd, char *buffer, qsizetype size)
 {
-    ssize_t n;
-    do {
-        n = ::read(fd, buffer, size_t(size));
-    } while (n < 0 && errno == EINTR);
-    return n;
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, size_t(size));
+        if (n >= 0)
+            return n;
+        if (errno == EINTR)
+            continue;
+        if (errno != EAGAIN && errno != EWOULDBLOCK)
+            return -1;
+        // A pipe or terminal that someone left non-blocking: wait until it has something.
+        pollfd ready{fd, POLLIN, 0};
+        if (::poll(&ready, 1, -1) < 0 && errno != EINTR)
+            return -1;
+    }
 }
 
 Descriptor::~Descriptor()

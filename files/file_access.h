@@ -21,6 +21,8 @@ FileProblem aboutLine(int line, const QString &cause);
 // A field of the given line (or row) that would not read back once written.
 FileProblem aboutField(const SerializeResult &refused, int line);
 
+// Reads what is there, up to size bytes, through interruptions; waits for input that is
+// not there yet even on a descriptor left non-blocking. 0 at the end, -1 with errno.
 ssize_t readSome(int fd, char *buffer, qsizetype size);
 
 // Closes the descriptor however reading ends.

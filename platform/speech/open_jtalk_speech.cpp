@@ -10,6 +10,8 @@
 
 #include <QAudioFormat>
 
+#include <utility>
+
 namespace {
 
 // Synthesis runs about twenty times faster than speech; keeping this much ready is plenty
@@ -129,6 +131,8 @@ void OpenJTalkSpeech::speakWith(const QString &text, const SpeechSettings &setti
     m_voice = voice;
     m_pending = pieces;
     m_speaking = true;
+    m_spokeAny = false;
+    m_heldFailure.reset();
     QString error;
     if (!startSynthesis(&error)) {
         m_pending.clear();
@@ -190,6 +194,12 @@ void OpenJTalkSpeech::onSynthesized(const WavAudio &audio)
                                                               m_output->format().sampleRate()));
         return;
     }
+    m_spokeAny = true;
+    if (m_heldFailure) {
+        // Something is spoken after all: the piece that failed first is only left out.
+        const auto [piece, cause] = *std::exchange(m_heldFailure, std::nullopt);
+        m_failures.report(SpeechFailureMessages::pieceSkipped(piece, cause));
+    }
     const quint64 utterance = m_utterance;
     m_output->append(trimSilence(audio.pcm, audio.channels, audio.sampleRate, kLeadMs,
                                  m_pieceEndsSentence ? kSentencePauseMs : kCommaPauseMs));
@@ -201,18 +211,34 @@ void OpenJTalkSpeech::onSynthesized(const WavAudio &audio)
 
 void OpenJTalkSpeech::onSynthesisFailed(const QString &description)
 {
+    const bool voiceNotLoaded = m_synthesis->voiceNotLoaded();
     m_synthesis->deleteLater();
     m_synthesis = nullptr;
+    if (voiceNotLoaded && !m_spokeAny) {
+        // No piece can be spoken with a voice the synthesizer cannot load.
+        m_pending.clear();
+        m_heldFailure = {m_piece, description};
+    }
     skipPiece(description);
 }
 
 void OpenJTalkSpeech::skipPiece(const QString &cause)
 {
     // The piece is left out and the rest of the text still spoken: a piece the synthesizer
-    // trips over says nothing about the ones after it.
+    // trips over says nothing about the ones after it. Until some piece has been spoken the
+    // failure is held: if none ever is, the operator is told that nothing could be, and
+    // which voice to change, rather than that the rest will be read.
     const QString piece = m_piece;
+    if (!m_spokeAny && !m_heldFailure)
+        m_heldFailure = {piece, cause};
+    const bool last = m_pending.isEmpty();
+    const quint64 utterance = m_utterance;
     continueAfterPiece();
-    m_failures.report(SpeechFailureMessages::pieceSkipped(piece, cause));
+    if (m_spokeAny)
+        m_failures.report(SpeechFailureMessages::pieceSkipped(piece, cause));
+    else if (last && utterance == m_utterance && m_heldFailure)
+        m_failures.report(SpeechFailureMessages::nothingSpoken(
+            SpeechVoices::displayName(m_voice), std::exchange(m_heldFailure, std::nullopt)->second));
 }
 
 void OpenJTalkSpeech::continueAfterPiece()

@@ -8,6 +8,9 @@
 
 #include <QStringList>
 
+#include <optional>
+#include <utility>
+
 class SpeechAudioOutput;
 
 // Japanese speech through Open JTalk. The text is cut into short pieces; each is
@@ -63,6 +66,9 @@ private:
     QStringList m_pending;
     QString m_piece; // the one synthesized last
     bool m_pieceEndsSentence = false;
+    bool m_spokeAny = false; // a piece of this utterance was synthesized
+    // The first piece that failed, with why, while no piece has been spoken yet.
+    std::optional<std::pair<QString, QString>> m_heldFailure;
     UtteranceFailures m_failures{*this, m_ui};
     OpenJTalkSynthesis *m_synthesis = nullptr;
     bool m_speaking = false;

@@ -5,6 +5,11 @@
 
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QTimer>
+
+#include <csignal>
+#include <sys/prctl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -15,6 +20,11 @@ const QString kDebianDictionary = QStringLiteral("/var/lib/mecab/dic/open-jtalk/
 constexpr int kStartTimeoutMs = 3000;
 // After SIGKILL the process is gone at once; the wait only collects its exit status.
 constexpr int kReapTimeoutMs = 3000;
+// How long a synthesis may take before it is taken for hung: the start (dictionary and
+// voice read) and a time per character, both many times what the synthesizer needs on a
+// busy machine; a hundred-character piece takes about a second.
+constexpr int kSynthesisBaseMs = 5000;
+constexpr int kSynthesisPerCharacterMs = 100;
 
 } // namespace
 
@@ -56,9 +66,19 @@ QStringList openJTalkArguments(const OpenJTalkSetup &setup, const QString &voice
 }
 
 OpenJTalkSynthesis::OpenJTalkSynthesis(QObject *parent)
-    : QObject(parent), m_process(new QProcess(this))
+    : QObject(parent), m_process(new QProcess(this)), m_timeLimit(new QTimer(this))
 {
     m_process->setProcessChannelMode(QProcess::SeparateChannels);
+    // The synthesis goes with the program however the program ends, a signal or a crash
+    // included: nothing else would end a synthesizer that hangs.
+    const pid_t program = ::getpid();
+    m_process->setChildProcessModifier([program] {
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (::getppid() != program)
+            ::_exit(127); // the program ended before the request was made
+    });
+    m_timeLimit->setSingleShot(true);
+    connect(m_timeLimit, &QTimer::timeout, this, &OpenJTalkSynthesis::onTimeLimit);
     connect(m_process, &QProcess::finished, this, &OpenJTalkSynthesis::onFinished);
     connect(m_process, &QProcess::errorOccurred, this, &OpenJTalkSynthesis::onErrorOccurred);
 }
@@ -82,12 +102,14 @@ bool OpenJTalkSynthesis::start(const QString &program, const QStringList &argume
     // Open JTalk reads one line; the caller has already made the text a single line.
     m_process->write(text.toUtf8() + '\n');
     m_process->closeWriteChannel();
+    m_timeLimit->start(kSynthesisBaseMs + kSynthesisPerCharacterMs * int(text.size()));
     return true;
 }
 
 void OpenJTalkSynthesis::kill()
 {
     m_done = true;
+    m_timeLimit->stop();
     if (m_process->state() == QProcess::NotRunning)
         return;
     m_process->kill();
@@ -99,16 +121,32 @@ qint64 OpenJTalkSynthesis::processId() const
     return m_process->processId();
 }
 
+void OpenJTalkSynthesis::onTimeLimit()
+{
+    if (m_done)
+        return;
+    const int seconds = (m_timeLimit->interval() + 999) / 1000;
+    kill();
+    emit failed(SpeechFailureMessages::synthesisTimedOut(seconds));
+}
+
 void OpenJTalkSynthesis::onFinished(int exitCode, QProcess::ExitStatus status)
 {
     if (m_done)
         return;
     m_done = true;
+    m_timeLimit->stop();
     if (status != QProcess::NormalExit || exitCode != 0) {
         const QString detail = QString::fromUtf8(m_process->readAllStandardError());
-        emit failed(status == QProcess::CrashExit
-                        ? SpeechFailureMessages::synthesisCrashed(detail)
-                        : SpeechFailureMessages::synthesisExited(exitCode, detail));
+        if (status == QProcess::CrashExit) {
+            emit failed(SpeechFailureMessages::synthesisCrashed(detail));
+            return;
+        }
+        // Open JTalk's word for a voice (or dictionary) it cannot read; the dictionary was
+        // found before the start, so it is the voice.
+        m_voiceNotLoaded = detail.contains(QLatin1String("cannot be loaded"));
+        emit failed(m_voiceNotLoaded ? SpeechFailureMessages::voiceNotLoaded(detail)
+                                     : SpeechFailureMessages::synthesisExited(exitCode, detail));
         return;
     }
     QString reason;
@@ -128,6 +166,7 @@ void OpenJTalkSynthesis::onErrorOccurred(QProcess::ProcessError error)
         return;
     if (m_process->state() == QProcess::NotRunning) {
         m_done = true;
+        m_timeLimit->stop();
         emit failed(SpeechFailureMessages::synthesisCrashed(m_process->errorString()));
     }
 }

@@ -7,6 +7,8 @@
 #include <QProcess>
 #include <QStringList>
 
+class QTimer;
+
 // What it takes to run Open JTalk on this machine.
 struct OpenJTalkSetup
 {
@@ -31,7 +33,8 @@ QStringList openJTalkArguments(const OpenJTalkSetup &setup, const QString &voice
                                const SpeechSettings &settings);
 
 // One piece of text synthesized by its own open_jtalk process. The process is killed and
-// waited for when the object goes away, so none is left running or unreaped.
+// waited for when the object goes away, so none is left running or unreaped; it is killed
+// too when the program ends in any way, and when it runs longer than its text can need.
 class OpenJTalkSynthesis : public QObject
 {
     Q_OBJECT
@@ -47,17 +50,23 @@ public:
     // Kills the process, if running, and reaps it. Neither signal follows.
     void kill();
     qint64 processId() const;
+    // After failed: the synthesizer could not load its voice, so any other text would
+    // fail alike.
+    bool voiceNotLoaded() const { return m_voiceNotLoaded; }
 
 signals:
     void finished(const WavAudio &audio);
-    // The process ended with an error, crashed or wrote no usable WAV; the description
-    // says so to the operator.
+    // The process ended with an error, crashed, wrote no usable WAV or took too long; the
+    // description says so to the operator.
     void failed(const QString &description);
 
 private:
+    void onTimeLimit();
     void onFinished(int exitCode, QProcess::ExitStatus status);
     void onErrorOccurred(QProcess::ProcessError error);
 
     QProcess *m_process;
+    QTimer *m_timeLimit;
+    bool m_voiceNotLoaded = false;
     bool m_done = false;
 };

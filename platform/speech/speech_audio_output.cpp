@@ -1,6 +1,7 @@
 #include "platform/speech/speech_audio_output.h"
 
 #include "platform/runtime/runtime_error.h"
+#include "platform/speech/sound_server_reconnect.h"
 #include "platform/speech/speech_failure_messages.h"
 
 #include <QAudioDevice>
@@ -27,6 +28,8 @@ SpeechAudioOutput::SpeechAudioOutput(QObject *parent)
     m_feedTimer->setInterval(kFeedIntervalMs);
     m_feedTimer->setTimerType(Qt::PreciseTimer);
     connect(m_feedTimer, &QTimer::timeout, this, &SpeechAudioOutput::feed);
+    // Watching from now on, so that a server lost later can be found again.
+    SoundServerReconnect::instance();
 }
 
 SpeechAudioOutput::~SpeechAudioOutput()
@@ -43,16 +46,18 @@ void SpeechAudioOutput::open(const QAudioFormat &format)
     if (!device.isFormatSupported(format))
         throw RuntimeError::invalidProcedureCall(SpeechFailureMessages::outputFormatRefused(format.sampleRate()));
 
-    // Without a parent: Qt 6.4 gives the sink's platform half the sink's parent as its
-    // own, which ties their deletion to this object's in ways that crashed. close()
-    // deletes the sink.
-    m_sink = new QAudioSink(device, format);
-    m_sink->setBufferSize(format.bytesForDuration(qint64(kDeviceBufferMs) * 1000));
-    m_device = m_sink->start();
-    if (!m_device || m_sink->error() != QAudio::NoError) {
-        const int code = int(m_sink->error());
+    if (!start(device, format)) {
+        const QAudio::Error error = m_sink->error();
         close();
-        throw RuntimeError::invalidProcedureCall(SpeechFailureMessages::outputNotOpened(code));
+        // No connection to the sound server: one that came back after Qt gave up on it
+        // is found again, and the output opened on the new connection.
+        SoundServerReconnect *server = SoundServerReconnect::instance();
+        if (error != QAudio::FatalError || !server || !server->reconnect()
+            || !start(QMediaDevices::defaultAudioOutput(), format)) {
+            const int code = m_sink ? int(m_sink->error()) : int(error);
+            close();
+            throw RuntimeError::invalidProcedureCall(SpeechFailureMessages::outputNotOpened(code));
+        }
     }
     m_format = format;
     m_inputFinished = false;
@@ -63,6 +68,17 @@ void SpeechAudioOutput::open(const QAudioFormat &format)
     connect(m_sink, &QAudioSink::stateChanged, this, &SpeechAudioOutput::onStateChanged,
             Qt::QueuedConnection);
     m_feedTimer->start();
+}
+
+bool SpeechAudioOutput::start(const QAudioDevice &device, const QAudioFormat &format)
+{
+    // Without a parent: Qt 6.4 gives the sink's platform half the sink's parent as its
+    // own, which ties their deletion to this object's in ways that crashed. close()
+    // deletes the sink.
+    m_sink = new QAudioSink(device, format);
+    m_sink->setBufferSize(format.bytesForDuration(qint64(kDeviceBufferMs) * 1000));
+    m_device = m_sink->start();
+    return m_device && m_sink->error() == QAudio::NoError;
 }
 
 void SpeechAudioOutput::append(const QByteArray &pcm)

@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QObject>
 
+class QAudioDevice;
 class QAudioSink;
 class QIODevice;
 class QTimer;
@@ -19,7 +20,8 @@ public:
     ~SpeechAudioOutput() override;
 
     // Opens the default output for the format. Throws RuntimeError when there is no
-    // output device or it refuses the format.
+    // output device or it refuses the format. A sound server that went away and came back
+    // is connected to again.
     void open(const QAudioFormat &format);
     bool isOpen() const { return m_sink != nullptr; }
     QAudioFormat format() const { return m_format; }
@@ -47,6 +49,9 @@ signals:
     void failed(const QString &description);
 
 private:
+    // Makes the sink and starts it; false when it did not start (the sink is kept, to be
+    // asked why).
+    bool start(const QAudioDevice &device, const QAudioFormat &format);
     void feed();
     void onStateChanged();
     void fail(const QString &description);

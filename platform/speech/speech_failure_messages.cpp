@@ -1,5 +1,7 @@
 #include "platform/speech/speech_failure_messages.h"
 
+#include <QStringList>
+
 namespace SpeechFailureMessages {
 
 namespace {
@@ -11,10 +13,18 @@ const QString kCheckSound = QStringLiteral(
     "サウンドサーバー（PulseAudio など）が動いているか、スピーカーやヘッドホンが"
     "つながっているかを確かめてから、もう一度「再生」を押してください。");
 
-// The first line of what the program said, short enough for a message box.
+// The line of what the program said that tells most, short enough for a message box:
+// its error, where warnings come first, else its first line.
 QString firstLine(const QString &detail)
 {
-    const QString line = detail.trimmed().section(u'\n', 0, 0).trimmed();
+    const QStringList lines = detail.trimmed().split(u'\n');
+    QString line = lines.value(0).trimmed();
+    for (const QString &candidate : lines) {
+        if (candidate.trimmed().startsWith(QLatin1String("Error"))) {
+            line = candidate.trimmed();
+            break;
+        }
+    }
     return line.size() > 200 ? line.left(200) + QStringLiteral("…") : line;
 }
 
@@ -31,8 +41,17 @@ QString synthesisExited(int exitCode, const QString &detail)
     QString status = QStringLiteral("終了コード %1").arg(exitCode);
     if (const QString line = firstLine(detail); !line.isEmpty())
         status += QStringLiteral(": ") + line;
-    return QStringLiteral("音声合成プログラム open_jtalk がエラーで終了しました（%1）。").arg(status)
-        + kReinstall;
+    // The voice loaded (a voice that does not is told apart), so the text is at fault.
+    return QStringLiteral("音声合成プログラム open_jtalk がこの部分を音声にできませんでした（%1）。"
+                          "記号を言葉に直すなど、読み方のわかる書き方に変えて、もう一度試してください。")
+        .arg(status);
+}
+
+QString voiceNotLoaded(const QString &detail)
+{
+    return QStringLiteral("音声合成プログラム open_jtalk が声のファイルを読み込めませんでした（%1）。"
+                          "別の声を選んでください。")
+        .arg(firstLine(detail));
 }
 
 QString synthesisCrashed(const QString &detail)
@@ -64,6 +83,13 @@ QString synthesisNotStarted(const QString &reason)
         + QStringLiteral("。") + kReinstall;
 }
 
+QString synthesisTimedOut(int seconds)
+{
+    return QStringLiteral("音声合成プログラム open_jtalk が %1 秒たっても終わらないため止めました。"
+                          "この部分を短く区切るか書き換えて、もう一度試してください。")
+        .arg(seconds);
+}
+
 QString pieceSkipped(const QString &piece, const QString &cause)
 {
     return QStringLiteral("「%1」を読み上げられませんでした（続きは読み上げます）。\n%2").arg(piece, cause);
@@ -72,6 +98,13 @@ QString pieceSkipped(const QString &piece, const QString &cause)
 QString restDropped(const QString &piece, const QString &cause)
 {
     return QStringLiteral("「%1」から後を読み上げられませんでした。\n%2").arg(piece, cause);
+}
+
+QString nothingSpoken(const QString &voiceName, const QString &cause)
+{
+    return QStringLiteral("何も読み上げられませんでした。\n%2\n"
+                          "声を変えるときは、「音声調整」で「%1」から別の声を選んでください。")
+        .arg(voiceName, cause);
 }
 
 QString noOutputDevice()

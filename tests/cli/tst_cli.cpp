@@ -1,12 +1,14 @@
 // The companion's command line and its English, where the end-to-end tests would need a
-// run per case: argument edge cases, row lists, and an English form for every text the
-// file core and the speech engine can make.
+// run per case: argument edge cases, row lists, an English form for every text the file
+// core and the speech engine can make, and standard input a shell cannot make non-blocking.
 #include "cli/cli_arguments.h"
 #include "cli/cli_messages.h"
 #include "cli/speak_command.h"
 #include "files/atomic_write.h"
+#include "files/broadcast_file_convert.h"
 #include "files/broadcast_file_format.h"
 #include "files/broadcast_file_io.h"
+#include "files/utf8_without_mark.h"
 #include "platform/speech/speech_failure_messages.h"
 
 #include <QRegularExpression>
@@ -14,7 +16,11 @@
 #include <QtTest>
 
 #include <cerrno>
+#include <chrono>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -82,6 +88,8 @@ private slots:
     void picksRows();
     void everyCoreTextHasEnglish_data();
     void everyCoreTextHasEnglish();
+    void convertWaitsForInputThatDoesNotBlock_data();
+    void convertWaitsForInputThatDoesNotBlock();
 };
 
 void TestCli::readsTheCommandLine_data()
@@ -115,12 +123,20 @@ void TestCli::readsTheCommandLine_data()
     row("speak, bad rows", u"speak a.csv -o wav --rows 7-3"_qs, "usage error");
     row("speak, empty voice", u"speak a.csv -o wav --voice="_qs, "usage error");
     row("speak without a file", u"speak -o wav"_qs, "usage error");
+    // Given twice, an option is refused rather than the first one silently dropped.
+    row("convert, -o twice", u"convert a.csv -o b.csv -o c.csv"_qs, "usage error");
+    row("convert, -o and --output", u"convert a.csv -o b.csv --output=c.csv"_qs, "usage error");
+    row("convert, --from twice", u"convert a.csv -o b.csv --from utf-8 --from cp932"_qs, "usage error");
+    row("speak, --rows twice", u"speak a.csv -o wav --rows 1 --rows 3"_qs, "usage error");
+    row("speak, --voice twice", u"speak a.csv -o wav --voice a --voice b"_qs, "usage error");
 }
 
 void TestCli::readsTheCommandLine()
 {
     QFETCH(QStringList, arguments);
     QFETCH(QString, expected);
+    // Asking the parser about an option it was not given for a command warns.
+    QTest::failOnWarning(QRegularExpression(QStringLiteral(".")));
     const Invocation invocation = parseArguments(arguments);
     QCOMPARE(summary(invocation), expected);
     QCOMPARE(invocation.message.isEmpty(), invocation.action == Invocation::Action::Run
@@ -184,6 +200,13 @@ void TestCli::everyCoreTextHasEnglish_data()
     QTest::newRow("bad UTF-8") << causeOfBytes("\xEF\xBB\xBF\xFF\r\n") << QString();
     QTest::newRow("cut pair") << causeOfBytes("a\x81") << "the file ends inside a double-byte character 0x81";
     QTest::newRow("bad pair") << causeOfBytes("a\x81\x20") << "invalid double-byte character 0x81 0x20";
+    broadcast_file::Reader longLine;
+    longLine.setLineLimit(1 << 20);
+    longLine.feed(QByteArray(2 << 20, 'a'));
+    QTest::newRow("UTF-8 without a mark") << broadcast_file::utf8WithoutMarkCause()
+        << "looks like UTF-8 without a byte-order mark; the window and the equipment read it as Shift-JIS";
+    QTest::newRow("line too long") << longLine.finish().cause
+                                   << "the line is too long to read (memory allows lines of about 1 MB)";
     QTest::newRow("missing") << causeOfOpening(folder.filePath(QStringLiteral("none")))
                              << "cannot open the file (no such file or folder)";
     QTest::newRow("folder") << causeOfOpening(folder.path()) << "cannot open the file (it is a folder)";
@@ -192,6 +215,11 @@ void TestCli::everyCoreTextHasEnglish_data()
     const auto written = broadcast_file::writeFile(folder.filePath(QStringLiteral("no/such/Tp.csv")),
                                                    std::vector<BroadcastRow>{{u"a"_qs, {}, {}}});
     QTest::newRow("cannot create") << written.value_or(broadcast_file::FileProblem{}).cause << QString();
+    const QString unwritableFolder = QStringLiteral("保存先のフォルダーに書き込めません（%1。保存では、"
+        "新しいファイルを同じフォルダーに作ってから元のファイルと置き換えます）").arg(describeFileError(EACCES));
+    QTest::newRow("unwritable folder") << unwritableFolder
+        << "cannot write to the file's folder (permission denied; a save writes a new file in the"
+           " same folder, then puts it in the old one's place)";
     QTest::newRow("CR") << causeOfSaving({u"a\rb"_qs, {}, {}}) << QString();
     QTest::newRow("LF") << causeOfSaving({u"a\nb"_qs, {}, {}}) << QString();
     QTest::newRow("comma in a signal") << causeOfSaving({u"a"_qs, u","_qs, {}})
@@ -201,7 +229,7 @@ void TestCli::everyCoreTextHasEnglish_data()
                                        << "content: the character \"😀\" (U+1F600) cannot be saved in Shift-JIS";
     QTest::newRow("lone surrogate") << causeOfSaving({QString(QChar(0xD800)), {}, {}}) << QString();
     for (const int error : {ENOSPC, EDQUOT, EACCES, EROFS, EIO, ENOENT, ENOTDIR, EISDIR,
-                            ENAMETOOLONG, EFBIG, EMFILE, ELOOP})
+                            ENAMETOOLONG, EFBIG, EMFILE, ELOOP, EBADF, EPIPE})
         QTest::addRow("errno %d", error) << describeFileError(error) << QString();
     namespace M = SpeechFailureMessages;
     QTest::newRow("synthesis exited") << M::synthesisExited(3, u"boom\nmore"_qs) << QString();
@@ -211,6 +239,12 @@ void TestCli::everyCoreTextHasEnglish_data()
     QTest::newRow("not audio") << M::synthesisNotAudio(u"no data chunk"_qs) << QString();
     QTest::newRow("not started") << M::synthesisNotStarted(u"No such file"_qs) << QString();
     QTest::newRow("wrong rate") << M::synthesisWrongFormat(22050, 48000) << QString();
+    QTest::newRow("timed out") << M::synthesisTimedOut(6) << QString();
+    QTest::newRow("voice not loaded")
+        << M::voiceNotLoaded(u"Error: Dictionary or HTS voice cannot be loaded."_qs) << QString();
+    QTest::newRow("lines ended by lone CRs")
+        << causeOfBytes("a,1,0\rb,0,0\r")
+        << "lines end in a lone CR (as old Mac files do); lines must end in CR LF or LF";
 }
 
 void TestCli::everyCoreTextHasEnglish()
@@ -225,6 +259,41 @@ void TestCli::everyCoreTextHasEnglish()
     QVERIFY2(!japaneseText.match(translated).hasMatch(), qPrintable(translated));
     if (!english.isEmpty())
         QCOMPARE(translated, english);
+}
+
+void TestCli::convertWaitsForInputThatDoesNotBlock_data()
+{
+    QTest::addColumn<QByteArrayList>("pieces"); // written 100 ms apart, the first after 100 ms
+    QTest::newRow("late") << QByteArrayList{"a,1,0\r\nb,0,3\r\n"};
+    QTest::newRow("a line cut in two") << QByteArrayList{"a,1,0\r\nb,", "0,3\r\n"};
+}
+
+// Standard input can be left non-blocking by whoever shared it (a shell's job control, a
+// parent program): reading must wait for it, not fail with "Resource temporarily
+// unavailable".
+void TestCli::convertWaitsForInputThatDoesNotBlock()
+{
+    QFETCH(QByteArrayList, pieces);
+    int fds[2];
+    QVERIFY(::pipe(fds) == 0);
+    QVERIFY(::fcntl(fds[0], F_SETFL, ::fcntl(fds[0], F_GETFL) | O_NONBLOCK) == 0);
+    std::thread writer([&] {
+        for (const QByteArray &piece : std::as_const(pieces)) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            (void)!::write(fds[1], piece.constData(), size_t(piece.size()));
+        }
+        ::close(fds[1]);
+    });
+    QByteArray written;
+    const auto outcome = broadcast_file::convertStream(
+        fds[0], u"(standard input)"_qs, [&](QByteArrayView bytes) -> std::optional<broadcast_file::FileProblem> {
+            written += bytes;
+            return std::nullopt;
+        });
+    writer.join();
+    ::close(fds[0]);
+    QVERIFY2(outcome.ok(), qPrintable(outcome.input.value_or(broadcast_file::FileProblem{}).cause));
+    QCOMPARE(written, QByteArray("a,1,0\r\nb,0,3\r\n"));
 }
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -89,7 +89,7 @@ write_cp932 failTp.csv '次は新宿です,1,0' '失敗します,0,0' '終点で
 mkdir -p fail && echo stale >fail/00002.wav
 cli speak failTp.csv -o fail
 expect_run "a row the synthesizer fails on" 1 "" \
-  'failTp.csv:2: row 2: cannot speak "失敗します": The speech synthesizer open_jtalk ended with an error (exit code 3: no voice for that). Reinstall the packages open-jtalk and open-jtalk-mecab-naist-jdic, or choose another voice.'
+  'failTp.csv:2: row 2: cannot speak "失敗します": The speech synthesizer open_jtalk could not make speech of this part (exit code 3: no voice for that). Reword it, for example spell out symbols, and try again.'
 [[ $(ls fail) == $'00001.wav\n00003.wav' ]] || fail "expected rows 1 and 3 alone, found $(ls fail | tr '\n' ' ')"
 pass "its WAV is gone, the other rows are written"
 

@@ -54,6 +54,8 @@ private slots:
     void destructionKillsAndReapsTheSynthesis();
     void laterFailuresAreReportedOnce_data();
     void laterFailuresAreReportedOnce();
+    void nothingSpokenNamesTheVoice_data();
+    void nothingSpokenNamesTheVoice();
     void lostDeviceIsReported();
     void dialogLeavesTheAnnouncementAlone_data();
     void dialogLeavesTheAnnouncementAlone();
@@ -207,6 +209,58 @@ void TestSoundLifecycle::laterFailuresAreReportedOnce()
     QCOMPARE(runs.readAll().count('\n'), SpeechText::sentences(kThreePieces).size());
     QCOMPARE(first.count(), someSound ? 1 : 0);
     QVERIFY(!speech->isSpeaking());
+    QVERIFY(childProcesses().isEmpty());
+    QVERIFY(!failed.wait(300));
+}
+
+void TestSoundLifecycle::nothingSpokenNamesTheVoice_data()
+{
+    QTest::addColumn<QByteArray>("script"); // empty: the real program with a broken voice
+    QTest::addColumn<int>("runs");          // synthesis runs for the three pieces
+    QTest::addColumn<QString>("voiceName");
+    // A voice file cut short: open_jtalk cannot load it, for this piece or any other.
+    QTest::newRow("a voice that does not load") << QByteArray() << 1 << QStringLiteral("broken");
+    QTest::newRow("every piece fails alike")
+        << QByteArray("echo 'Error: no phoneme' >&2; exit 1") << 3
+        << QStringLiteral("tohoku-f01-neutral");
+}
+
+// When nothing at all could be spoken, the one box says so and names the voice to change
+// in 音声調整, instead of promising that the rest will be read.
+void TestSoundLifecycle::nothingSpokenNamesTheVoice()
+{
+    QFETCH(QByteArray, script);
+    QFETCH(int, runs);
+    QFETCH(QString, voiceName);
+    const QByteArray real = m_setup.program.toUtf8();
+    const QString program = fakeProgram("echo run >>\"$0.runs\"; "
+                                        + (script.isEmpty() ? "exec " + real + " \"$@\"" : script));
+    OpenJTalkSetup setup = m_setup;
+    setup.program = program;
+    if (script.isEmpty()) {
+        const QString broken = m_dir->filePath(QStringLiteral("broken.htsvoice"));
+        QFile voice(kVoice);
+        QFile cut(broken);
+        QVERIFY(voice.open(QIODevice::ReadOnly) && cut.open(QIODevice::WriteOnly));
+        cut.write(voice.read(5000));
+        setup.voices = {broken};
+    }
+    OpenJTalkSpeech speech(setup, m_settingsUi, nullptr);
+    QSignalSpy finished(&speech, &OpenJTalkSpeech::finished);
+    QSignalSpy failed(&speech, &ISpeechComponent::failed);
+
+    speech.speak(kThreePieces);
+    QVERIFY(finished.wait(20000));
+    QCOMPARE(failed.count(), 1);
+    const QString description = failed.first().at(1).toString();
+    QVERIFY2(description.startsWith(QStringLiteral("何も読み上げられませんでした。")), qPrintable(description));
+    QVERIFY2(description.contains(QStringLiteral("「%1」").arg(voiceName))
+                 && description.contains(QStringLiteral("「音声調整」")),
+             qPrintable(description));
+    QVERIFY2(!description.contains(QStringLiteral("続きは読み上げます")), qPrintable(description));
+    QFile runsFile(program + QStringLiteral(".runs"));
+    QVERIFY(runsFile.open(QIODevice::ReadOnly));
+    QCOMPARE(runsFile.readAll().count('\n'), runs);
     QVERIFY(childProcesses().isEmpty());
     QVERIFY(!failed.wait(300));
 }

@@ -2,6 +2,7 @@
 // does not need. The sound server is pointed at nothing, so every device is missing.
 #include "platform/speech/dialog/qt_speech_settings_ui.h"
 #include "platform/speech/open_jtalk_speech.h"
+#include "platform/speech/open_jtalk_synthesis.h"
 #include "child_processes.h"
 #include "platform/runtime/runtime_error.h"
 #include "platform/speech/speech_factory.h"
@@ -42,6 +43,8 @@ private slots:
     void stopWhenSilentDoesNothing();
     void creationStartsNothing();
     void factoryWithoutVoiceDoesNotChooseOpenJTalk();
+    void hungSynthesisIsEnded_data();
+    void hungSynthesisIsEnded();
 
 private:
     QtSpeechSettingsUi m_settingsUi;
@@ -189,6 +192,38 @@ void TestSpeechComponent::factoryWithoutVoiceDoesNotChooseOpenJTalk()
                  QStringLiteral("TtsSpeech"));
     }
     qunsetenv("XDG_DATA_HOME");
+}
+
+void TestSpeechComponent::hungSynthesisIsEnded_data()
+{
+    QTest::addColumn<QByteArray>("script");
+    // One case only: each waits out the time limit.
+    QTest::newRow("closes its output, then sleeps") << QByteArray("exec >&- 2>&-; exec sleep 1000");
+}
+
+// A synthesizer that never ends must not stall 再生 (nor the companion's speak, which runs
+// the same synthesis) for ever: it is ended after a time that allows for its text, and
+// reported.
+void TestSpeechComponent::hungSynthesisIsEnded()
+{
+    QFETCH(QByteArray, script);
+    const QString program = g_home->filePath(QStringLiteral("hangs"));
+    {
+        QFile file(program);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write("#!/bin/sh\n" + script + '\n');
+        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    OpenJTalkSynthesis synthesis(nullptr);
+    QSignalSpy failed(&synthesis, &OpenJTalkSynthesis::failed);
+    QSignalSpy finished(&synthesis, &OpenJTalkSynthesis::finished);
+    QString error;
+    QVERIFY(synthesis.start(program, {}, QStringLiteral("あ"), &error));
+    QVERIFY(failed.wait(15000));
+    QVERIFY2(failed.first().at(0).toString().contains(QStringLiteral("秒たっても終わらない")),
+             qPrintable(failed.first().at(0).toString()));
+    QCOMPARE(finished.count(), 0);
+    QVERIFY(childProcesses().isEmpty());
 }
 
 int main(int argc, char **argv)

@@ -1,6 +1,7 @@
 // Building the window: every control at its place, in focus order, in its initial state.
 #include "app/form1.h"
 
+#include "platform/input_method/hiragana_on_focus.h"
 #include "platform/list/list_view.h"
 #include "platform/list/report_view.h"
 
@@ -145,9 +146,9 @@ void Form1::createControls()
     // A line edit stops at 32767 characters by default; content of any length must load
     // and confirm whole.
     Text1->setMaxLength(std::numeric_limits<int>::max());
-    // Content is Japanese, but Qt offers no hint that asks an input method for kana input
-    // (its hints only restrict or prefer Latin, digits and the like), and IBus and Fcitx
-    // keep their mode per user: the operator switches to Japanese input as usual.
+    // Content is Japanese: the input method comes on in hiragana whenever it takes the
+    // keyboard.
+    new HiraganaOnFocus(Text1, m_services.inputMethod);
 
     Command3 = button(Frame2, QStringLiteral("確定"), 8580, 255, 975, 555);
 

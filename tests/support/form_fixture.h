@@ -21,6 +21,7 @@ struct FormFixture
     FakeApiLib apiLib;
     FakeCommonDialog commonDialog;
     FakeSpeechFactory speechFactory;
+    IInputMethod *inputMethod = nullptr; // none given: the one that runs, if any
     int endProgramCalls = 0;
     bool loadAfterFirstPaint = false;
     std::unique_ptr<Form1> form;
@@ -39,6 +40,7 @@ struct FormFixture
         services.apiLib = &apiLib;
         services.commonDialog = &commonDialog;
         services.speechFactory = &speechFactory;
+        services.inputMethod = inputMethod;
         services.endProgram = [this] { ++endProgramCalls; };
         services.loadAfterFirstPaint = loadAfterFirstPaint;
         tester.reset();

@@ -6,6 +6,9 @@ export LC_ALL=C.UTF-8
 E2E_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 E2E_TMP=$(mktemp -d /tmp/bdt-e2e.XXXXXX)
 E2E_PIDS=()
+# Process groups to end as well, for programs that start helpers of their own (Mozc's
+# server outlives the input method that started it). Start such a program through setsid.
+E2E_GROUPS=()
 
 # Runs the calling script ("$0" "$@") again under the private sound server, unless it
 # already runs under it. Call it right after sourcing this file.
@@ -30,6 +33,7 @@ e2e_trace_open_jtalk() {
 
 e2e_cleanup() {
   local pid
+  for pid in "${E2E_GROUPS[@]}"; do kill -- "-$pid" 2>/dev/null || true; done
   for pid in "${E2E_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
   for pid in "${E2E_PIDS[@]}"; do wait "$pid" 2>/dev/null || true; done
   rm -rf "$E2E_TMP"

@@ -170,6 +170,16 @@ void Form1::createControls()
             frame->setStyle(frameStyle);
     }
 
+    // What a screen reader says: the list and the speech buttons' frame show no caption, a
+    // frame inside a frame would be named after the outer one, the content field is named
+    // by its label, and each sound option says which signal it sets.
+    list->setAccessibleName(QStringLiteral("放送用データ"));
+    Label1->setBuddy(Text1);
+    Frame1->setAccessibleName(Frame1->title());
+    Frame3->setAccessibleName(QStringLiteral("音声の試聴"));
+    for (QRadioButton *b : Option1)
+        b->setAccessibleName(Frame1->title() + QLatin1Char(' ') + b->text());
+
     // Focus order: the list, the seven row buttons, the sound options, the check box,
     // the content, confirm, then the speech buttons.
     QWidget *chain[] = {list,       Command2[0], Command2[1], Command2[2], Command2[3],

@@ -105,6 +105,35 @@ e2e_start_x() {
   unset QT_QPA_PLATFORM
 }
 
+# Starts a session bus of the test's own, with its socket and settings in folder $1, run
+# through the command given after $1 if any (to run it as another user), and points
+# DBUS_SESSION_BUS_ADDRESS at it. It holds no service files, so that nothing is started
+# behind the test's back, and every user may join it.
+e2e_start_session_bus() {
+  local dir=$1; shift
+  cat >"$dir/bus.conf" <<EOF
+<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
+ "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
+<busconfig>
+  <type>session</type>
+  <listen>unix:dir=$dir</listen>
+  <auth>EXTERNAL</auth>
+  <policy context="default">
+    <allow user="*"/>
+    <allow send_destination="*" eavesdrop="true"/>
+    <allow eavesdrop="true"/>
+    <allow own="*"/>
+  </policy>
+</busconfig>
+EOF
+  "$@" dbus-daemon --config-file="$dir/bus.conf" --nofork --print-address=3 \
+    3>"$dir/bus.address" 2>"$dir/bus.log" &
+  E2E_PIDS+=($!)
+  wait_for 10 test -s "$dir/bus.address" || { cat "$dir/bus.log" >&2; fail "the session bus did not start"; }
+  DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$dir/bus.address")
+  export DBUS_SESSION_BUS_ADDRESS
+}
+
 # Starts the tool ($1) and waits for its main window; sets APP_PID and APP_WIN.
 e2e_start_app() {
   "$1" >"$E2E_TMP/app.log" 2>&1 &

@@ -10,26 +10,10 @@ done
 
 e2e_start_x
 
-# A session bus of the test's own, without service files, so that nothing is started
-# behind the test's back, and open to every user: Mozc's server refuses to run as root,
-# so under root Fcitx and Mozc run as nobody while the tool stays root.
+# Mozc's server refuses to run as root, so under root the session bus, Fcitx and Mozc run
+# as nobody while the tool stays root.
 IM_HOME="$E2E_TMP/im"
 mkdir -p "$IM_HOME/.config/fcitx5" "$IM_HOME/run"
-cat >"$IM_HOME/bus.conf" <<EOF
-<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
- "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
-<busconfig>
-  <type>session</type>
-  <listen>unix:dir=$IM_HOME</listen>
-  <auth>EXTERNAL</auth>
-  <policy context="default">
-    <allow user="*"/>
-    <allow send_destination="*" eavesdrop="true"/>
-    <allow eavesdrop="true"/>
-    <allow own="*"/>
-  </policy>
-</busconfig>
-EOF
 # One group, US keyboard then Mozc, as Japanese desktops set Fcitx up.
 cat >"$IM_HOME/.config/fcitx5/profile" <<EOF
 [Groups/0]
@@ -58,16 +42,7 @@ fi
 as_im_user+=(HOME="$IM_HOME" XDG_CONFIG_HOME="$IM_HOME/.config" XDG_DATA_HOME="$IM_HOME/.local/share"
   XDG_RUNTIME_DIR="$IM_HOME/run")
 
-"${as_im_user[@]}" dbus-daemon --config-file="$IM_HOME/bus.conf" --nofork --print-address=3 \
-  3>"$IM_HOME/bus.address" 2>"$IM_HOME/bus.log" &
-E2E_PIDS+=($!)
-wait_for 10 test -s "$IM_HOME/bus.address" || { cat "$IM_HOME/bus.log" >&2; fail "the session bus did not start"; }
-export DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$IM_HOME/bus.address")
-
-has_owner() {
-  dbus-send --session --print-reply --dest=org.freedesktop.DBus / \
-    org.freedesktop.DBus.NameHasOwner "string:$1" 2>/dev/null | grep -q 'boolean true'
-}
+e2e_start_session_bus "$IM_HOME" "${as_im_user[@]}"
 
 # --- Fcitx 5 with Mozc -----------------------------------------------------------------------
 "${as_im_user[@]}" setsid fcitx5 --disable=all --enable=dbus,dbusfrontend,xcb,keyboard,mozc \

@@ -1,11 +1,15 @@
 #include "platform/dialogs/window_manager.h"
 
 #include <QGuiApplication>
+#include <QWidget>
 #include <QWindow>
 
 #include <xcb/xcb.h>
 
+#include <algorithm>
+#include <array>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <optional>
 
@@ -74,4 +78,30 @@ bool anotherProgramHasTheKeyboard()
             holder = focus->focus;
     }
     return holder != XCB_NONE && !isOneOfOurs(holder);
+}
+
+void setUrgent(QWidget *window, bool urgent)
+{
+    xcb_connection_t *connection = x11Connection();
+    if (!connection || !window->windowHandle() || !window->windowHandle()->handle())
+        return;
+    const auto id = static_cast<xcb_window_t>(window->winId());
+    // WM_HINTS: flags, then eight fields the flags say are set; bit 8 is the urgency hint.
+    std::array<uint32_t, 9> hints{};
+    const XcbReply<xcb_get_property_reply_t> current(
+        xcb_get_property_reply(connection,
+                               xcb_get_property(connection, 0, id, XCB_ATOM_WM_HINTS,
+                                                XCB_ATOM_WM_HINTS, 0, hints.size()),
+                               nullptr),
+        &std::free);
+    if (current && current->format == 32) {
+        const auto length = std::min<size_t>(
+            hints.size() * 4, size_t(xcb_get_property_value_length(current.get())));
+        std::memcpy(hints.data(), xcb_get_property_value(current.get()), length);
+    }
+    constexpr uint32_t urgencyHint = 1u << 8;
+    hints[0] = urgent ? hints[0] | urgencyHint : hints[0] & ~urgencyHint;
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_HINTS,
+                        XCB_ATOM_WM_HINTS, 32, hints.size(), hints.data());
+    xcb_flush(connection);
 }

@@ -1,8 +1,19 @@
 #!/usr/bin/env bash
 # The keyboard stays with whoever the operator gave it to. After a dialog closes, the tool
-# never takes it back from another program the operator has just switched to.
+# never takes it back from another program the operator has just switched to. Speech
+# that fails while the operator works in another program opens no box over it: the
+# window asks for attention, and the box is there when the operator comes back.
 source "$(dirname "$0")/lib.sh"
+e2e_with_sound_server "$0" "$@"
 APP=$1
+
+# A synthesizer that fails a moment after it starts, as a broken one would while the
+# operator has gone on to something else.
+mkdir -p "$E2E_TMP/failing-bin"
+printf '#!/bin/sh\ncat >/dev/null\nsleep 1.5\necho "broken voice" >&2\nexit 1\n' \
+  >"$E2E_TMP/failing-bin/open_jtalk"
+chmod +x "$E2E_TMP/failing-bin/open_jtalk"
+export PATH="$E2E_TMP/failing-bin:$PATH"
 
 e2e_start_x
 e2e_start_app "$APP"
@@ -31,3 +42,25 @@ xdotool key Escape
 xdotool windowactivate --sync "$OTHER" >/dev/null 2>&1 || true
 other_keeps_keyboard 2 "the window, after its dialog closed,"
 pass "after the voice dialog closed, the other program the operator switched to keeps the keyboard"
+
+# --- Speech failing in the background -------------------------------------------------------
+xdotool windowactivate --sync "$APP_WIN" >/dev/null 2>&1 || true
+wait_main_active "going back to the tool"
+click_ctl text
+type_text "test"
+click_ctl play
+xdotool windowactivate --sync "$OTHER" >/dev/null 2>&1 || true
+other_keeps_keyboard 3 "the speech failure's box"
+# The urgency hint is bit 8 of WM_HINTS' flags.
+urgent() { (( $(xprop -notype -id "$APP_WIN" -f WM_HINTS 32c ' $0' WM_HINTS | awk '{print $2}') & 256 )); }
+xprop -id "$APP_WIN" _NET_WM_STATE | grep -q _NET_WM_STATE_DEMANDS_ATTENTION \
+  || fail "the window does not ask for attention: $(xprop -id "$APP_WIN" _NET_WM_STATE)"
+urgent || fail "the window has no urgency hint: $(xprop -id "$APP_WIN" WM_HINTS)"
+pass "speech failing in the background leaves the keyboard with the other program; the window asks for attention"
+
+xdotool windowactivate "$APP_WIN" >/dev/null 2>&1 || true
+expect_window "放送用データ作成ツール"
+xdotool key Return
+wait_main_active "the speech failure's box"
+! urgent || fail "the urgency hint stayed after the operator came back"
+pass "back in the tool, the box is there to be read, and the window no longer asks for attention"

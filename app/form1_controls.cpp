@@ -3,6 +3,7 @@
 #include "app/line_break_folding.h"
 #include "app/steady_cursor.h"
 
+#include "platform/input_method/hiragana_on_focus.h"
 #include "platform/list/list_view.h"
 #include "platform/list/report_view.h"
 
@@ -149,9 +150,9 @@ void Form1::createControls()
     Text1->setMaxLength(std::numeric_limits<int>::max());
     new SteadyCursorForLongText(Text1);
     new LineBreakFolding(Text1);
-    // Content is Japanese, but Qt offers no hint that asks an input method for kana input
-    // (its hints only restrict or prefer Latin, digits and the like), and IBus and Fcitx
-    // keep their mode per user: the operator switches to Japanese input as usual.
+    // Content is Japanese: the input method comes on in hiragana whenever it takes the
+    // keyboard.
+    new HiraganaOnFocus(Text1, m_services.inputMethod);
 
     Command3 = button(Frame2, QStringLiteral("確定"), 8580, 255, 975, 555);
 
@@ -172,6 +173,16 @@ void Form1::createControls()
         for (QGroupBox *frame : {Frame1, Frame2, Frame3})
             frame->setStyle(frameStyle);
     }
+
+    // What a screen reader says: the list and the speech buttons' frame show no caption, a
+    // frame inside a frame would be named after the outer one, the content field is named
+    // by its label, and each sound option says which signal it sets.
+    list->setAccessibleName(QStringLiteral("放送用データ"));
+    Label1->setBuddy(Text1);
+    Frame1->setAccessibleName(Frame1->title());
+    Frame3->setAccessibleName(QStringLiteral("音声の試聴"));
+    for (QRadioButton *b : Option1)
+        b->setAccessibleName(Frame1->title() + QLatin1Char(' ') + b->text());
 
     // Focus order: the list, the seven row buttons, the sound options, the check box,
     // the content, confirm, then the speech buttons.

@@ -7,6 +7,7 @@
 class IMessageBox;
 class IApiLib;
 class ICommonDialog;
+class IInputMethod;
 class ISpeechComponentFactory;
 
 // The outside components the window talks to. Left empty, the window uses the real Qt
@@ -17,6 +18,8 @@ struct FormServices
     IApiLib *apiLib = nullptr;
     ICommonDialog *commonDialog = nullptr;
     ISpeechComponentFactory *speechFactory = nullptr;
+    // Left empty: the input method that runs on the desktop, if any.
+    IInputMethod *inputMethod = nullptr;
     // Ends the program at once (File > Exit), without the close question.
     std::function<void()> endProgram;
     // Runs Form_Load just after the window's first paint rather than in the constructor.

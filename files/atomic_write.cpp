@@ -236,8 +236,10 @@ std::optional<WriteFailure> AtomicFileWriter::open()
     // The owner and group go with the file where the user may give them: a file shared
     // through its group stays shared. Only root may give a file away, and a user only to
     // a group of theirs; otherwise the new file is the user's, as any new file is.
-    if (m_exists && ::fchown(m_fd, existing.st_uid, existing.st_gid) != 0)
-        (void)::fchown(m_fd, uid_t(-1), existing.st_gid);
+    if (m_exists && ::fchown(m_fd, existing.st_uid, existing.st_gid) != 0) {
+        // Failing that too, the file stays the user's.
+        [[maybe_unused]] const int groupOnly = ::fchown(m_fd, uid_t(-1), existing.st_gid);
+    }
     // After the owner: changing it clears the set-ID bits.
     if (m_exists && ::fchmod(m_fd, existing.st_mode & 07777) != 0) {
         const auto failed = failure(Step::Create, errno);

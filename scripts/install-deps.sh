@@ -14,6 +14,11 @@ if [[ "${1:-}" == "--test" ]]; then
   packages+=(
     xvfb openbox xdotool x11-utils x11-xserver-utils
     pulseaudio pulseaudio-utils sox
+    # The input method test: a session bus of its own, Fcitx 5 and IBus, each with Mozc,
+    # and Fcitx's module for Qt 6 (Qt brings its own for IBus).
+    dbus-daemon dbus-bin fcitx5 fcitx5-mozc fcitx5-frontend-qt6 ibus ibus-mozc
+    # The screen reader's view: the accessibility bus and the reader's Python binding.
+    at-spi2-core python3-pyatspi
     # The file-format fuzzer (scripts/run-fuzz.sh) needs clang's libFuzzer runtime.
     clang libclang-rt-14-dev
     # The package check (scripts/check-package.sh): validators, and CPack's DEB generator,

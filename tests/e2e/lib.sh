@@ -6,6 +6,9 @@ export LC_ALL=C.UTF-8
 E2E_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 E2E_TMP=$(mktemp -d /tmp/bdt-e2e.XXXXXX)
 E2E_PIDS=()
+# Process groups to end as well, for programs that start helpers of their own (Mozc's
+# server outlives the input method that started it). Start such a program through setsid.
+E2E_GROUPS=()
 
 # Runs the calling script ("$0" "$@") again under the private sound server, unless it
 # already runs under it. Call it right after sourcing this file.
@@ -30,6 +33,7 @@ e2e_trace_open_jtalk() {
 
 e2e_cleanup() {
   local pid
+  for pid in "${E2E_GROUPS[@]}"; do kill -- "-$pid" 2>/dev/null || true; done
   for pid in "${E2E_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
   for pid in "${E2E_PIDS[@]}"; do wait "$pid" 2>/dev/null || true; done
   rm -rf "$E2E_TMP"
@@ -100,6 +104,35 @@ e2e_start_x() {
   mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR"
   chmod 700 "$XDG_RUNTIME_DIR"
   unset QT_QPA_PLATFORM
+}
+
+# Starts a session bus of the test's own, with its socket and settings in folder $1, run
+# through the command given after $1 if any (to run it as another user), and points
+# DBUS_SESSION_BUS_ADDRESS at it. It holds no service files, so that nothing is started
+# behind the test's back, and every user may join it.
+e2e_start_session_bus() {
+  local dir=$1; shift
+  cat >"$dir/bus.conf" <<EOF
+<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
+ "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
+<busconfig>
+  <type>session</type>
+  <listen>unix:dir=$dir</listen>
+  <auth>EXTERNAL</auth>
+  <policy context="default">
+    <allow user="*"/>
+    <allow send_destination="*" eavesdrop="true"/>
+    <allow eavesdrop="true"/>
+    <allow own="*"/>
+  </policy>
+</busconfig>
+EOF
+  "$@" dbus-daemon --config-file="$dir/bus.conf" --nofork --print-address=3 \
+    3>"$dir/bus.address" 2>"$dir/bus.log" &
+  E2E_PIDS+=($!)
+  wait_for 10 test -s "$dir/bus.address" || { cat "$dir/bus.log" >&2; fail "the session bus did not start"; }
+  DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$dir/bus.address")
+  export DBUS_SESSION_BUS_ADDRESS
 }
 
 # Starts the tool ($1) and waits for its main window to show; sets APP_PID, APP_WIN and

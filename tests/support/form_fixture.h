@@ -24,6 +24,7 @@ struct FormFixture
     FakeApiLib apiLib;
     FakeCommonDialog commonDialog;
     FakeSpeechFactory speechFactory;
+    IInputMethod *inputMethod = nullptr; // none given: the one that runs, if any
     int endProgramCalls = 0;
     bool loadAfterFirstPaint = false;
     QString recoveryFolder;
@@ -43,6 +44,7 @@ struct FormFixture
         services.apiLib = &apiLib;
         services.commonDialog = &commonDialog;
         services.speechFactory = &speechFactory;
+        services.inputMethod = inputMethod;
         services.endProgram = [this] { ++endProgramCalls; };
         services.loadAfterFirstPaint = loadAfterFirstPaint;
         services.recoveryFolder = recoveryFolder;

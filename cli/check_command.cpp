@@ -8,7 +8,6 @@
 #include "row/content_rule.h"
 
 using CliMessages::at;
-using CliMessages::pick;
 
 namespace {
 
@@ -25,22 +24,20 @@ bool isSoundSignal(const QString &signal)
 QString characterName(char16_t c)
 {
     switch (c) {
-    case u'\t': return pick(QStringLiteral("タブ"), QStringLiteral("tab"));
-    case u'\u3000': return pick(QStringLiteral("全角スペース"), QStringLiteral("ideographic space"));
-    case u' ': return pick(QStringLiteral("スペース"), QStringLiteral("space"));
+    case u'\t': return CliTexts::tr("タブ");
+    case u'\u3000': return CliTexts::tr("全角スペース");
+    case u' ': return CliTexts::tr("スペース");
     default: break;
     }
-    return pick(QStringLiteral("カンマ"), QStringLiteral("comma"));
+    return CliTexts::tr("カンマ");
 }
 
 QString badSignal(const QString &signal, const QString &name, const QString &allowed)
 {
     if (signal.isEmpty())
-        return pick(QStringLiteral("%1が空です（確定していない行です。%2にしてください）"),
-                    QStringLiteral("%1 is empty, as in a row never confirmed (must be %2)"))
+        return CliTexts::tr("%1が空です（確定していない行です。%2にしてください）")
             .arg(name, allowed);
-    return pick(QStringLiteral("%1「%2」は放送装置で使えません（%3にしてください）"),
-                QStringLiteral("%1 \"%2\" cannot be used by the equipment (must be %3)"))
+    return CliTexts::tr("%1「%2」は放送装置で使えません（%3にしてください）")
         .arg(name, signal, allowed);
 }
 
@@ -50,20 +47,18 @@ QStringList warningsFor(const BroadcastRow &row)
     QStringList found;
     if (const qsizetype i = firstRefusedContentCharacter(row.Content); i >= 0) {
         const char16_t c = row.Content[i].unicode();
-        found << pick(QStringLiteral("放送内容の %1 文字目に「確定」で使えない文字（%2、U+%3）があります"),
-                      QStringLiteral("content holds a character that confirming a row refuses at"
-                                     " character %1 (%2, U+%3)"))
+        found << CliTexts::tr("放送内容の %1 文字目に「確定」で使えない文字（%2、U+%3）があります")
                      .arg(QString::number(i + 1), characterName(c),
                           QString::number(c, 16).toUpper().rightJustified(4, u'0'));
     }
     if (!isFareSignal(row.FareSignal))
         found << badSignal(row.FareSignal,
-                           pick(QStringLiteral("運賃切替信号"), QStringLiteral("fare signal")),
-                           pick(QStringLiteral("「0」か「1」"), QStringLiteral("0 or 1")));
+                           CliTexts::tr("運賃切替信号"),
+                           CliTexts::tr("「0」か「1」"));
     if (!isSoundSignal(row.SoundSignal))
         found << badSignal(row.SoundSignal,
-                           pick(QStringLiteral("サウンド指定信号"), QStringLiteral("sound signal")),
-                           pick(QStringLiteral("「0」～「3」"), QStringLiteral("0 to 3")));
+                           CliTexts::tr("サウンド指定信号"),
+                           CliTexts::tr("「0」～「3」"));
     return found;
 }
 
@@ -93,8 +88,7 @@ bool checkFile(const QString &file, bool strict)
 {
     broadcast_file::ReadOutcome outcome =
         broadcast_file::readFile(file, broadcast_file::RowLines::Keep);
-    const QString prefix = strict ? QString() : pick(QStringLiteral("警告: "),
-                                                     QStringLiteral("warning: "));
+    const QString prefix = strict ? QString() : CliTexts::tr("警告: ");
     bool warned = false;
     // The window opens such a file as code page 932, which makes mojibake of it, and the
     // equipment would read it so. Told in line order with the rest.
@@ -102,8 +96,8 @@ bool checkFile(const QString &file, bool strict)
     const auto tellUtf8Before = [&](int line) {
         if (utf8Line <= 0 || (line > 0 && line < utf8Line))
             return;
-        CliMessages::printOut(at(file, utf8Line, prefix + CliMessages::fromCore(
-                                                              broadcast_file::utf8WithoutMarkCause())));
+        CliMessages::printOut(at(file, utf8Line, prefix + 
+                                                              broadcast_file::utf8WithoutMarkCause()));
         utf8Line = 0;
         warned = true;
     };
@@ -123,7 +117,7 @@ bool checkFile(const QString &file, bool strict)
     tellUtf8Before(outcome.problem ? outcome.problem->line : 0);
     if (outcome.problem)
         CliMessages::printOut(
-            at(file, outcome.problem->line, CliMessages::fromCore(outcome.problem->cause)));
+            at(file, outcome.problem->line, outcome.problem->cause));
     keepUntilExit(std::move(outcome.rows));
     return outcome.problem || (strict && warned);
 }

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 
-using CliMessages::pick;
 
 namespace {
 
@@ -96,8 +95,7 @@ Invocation parseCommand(Invocation::Command command, const QString &program,
         if (std::count_if(given.begin(), given.end(),
                           [&](const QString &name) { return option.names().contains(name); })
             > 1)
-            return usageError(pick(QStringLiteral("--%1 は1回だけ指定してください"),
-                                   QStringLiteral("--%1 given more than once"))
+            return usageError(CliTexts::tr("--%1 は1回だけ指定してください")
                                   .arg(option.names().constLast()));
     }
 
@@ -107,27 +105,22 @@ Invocation parseCommand(Invocation::Command command, const QString &program,
     const QStringList files = parser.positionalArguments();
     if (command == Invocation::Command::Check) {
         if (files.isEmpty())
-            return usageError(pick(QStringLiteral("確かめるファイルを指定してください"),
-                                   QStringLiteral("no file to check")));
+            return usageError(CliTexts::tr("確かめるファイルを指定してください"));
         invocation.files = files;
         invocation.strict = parser.isSet(strict);
         return invocation;
     }
     if (files.size() != 1)
         return usageError(files.isEmpty()
-                              ? pick(QStringLiteral("読み込むファイルを指定してください"),
-                                     QStringLiteral("no input file"))
-                              : pick(QStringLiteral("読み込むファイルは1つだけです: %1"),
-                                     QStringLiteral("only one input file is taken: %1"))
+                              ? CliTexts::tr("読み込むファイルを指定してください")
+                              : CliTexts::tr("読み込むファイルは1つだけです: %1")
                                     .arg(files.join(u' ')));
     invocation.input = files.first();
     invocation.output = parser.value(output);
     if (invocation.output.isEmpty())
         return usageError(command == Invocation::Command::Convert
-                              ? pick(QStringLiteral("書き出すファイルを -o で指定してください"),
-                                     QStringLiteral("no output file: give one with -o"))
-                              : pick(QStringLiteral("WAV を書き出すフォルダーを -o で指定してください"),
-                                     QStringLiteral("no output folder: give one with -o")));
+                              ? CliTexts::tr("書き出すファイルを -o で指定してください")
+                              : CliTexts::tr("WAV を書き出すフォルダーを -o で指定してください"));
     if (command == Invocation::Command::Convert && parser.isSet(from)) {
         const QString value = parser.value(from);
         if (value == u"utf-8")
@@ -135,21 +128,17 @@ Invocation parseCommand(Invocation::Command command, const QString &program,
         else if (value == u"cp932")
             invocation.unmarked = broadcast_file::UnmarkedText::Cp932;
         else
-            return usageError(pick(QStringLiteral("--from には utf-8 か cp932 を指定してください: %1"),
-                                   QStringLiteral("--from takes utf-8 or cp932: %1"))
+            return usageError(CliTexts::tr("--from には utf-8 か cp932 を指定してください: %1")
                                   .arg(value));
     }
     if (command == Invocation::Command::Speak) {
         if (parser.isSet(rows) && !parseRowSelection(parser.value(rows), &invocation.rows))
-            return usageError(pick(QStringLiteral("--rows の行の指定が正しくありません: %1"
-                                                  "（例: 3-7、5、2,4-6、10-）"),
-                                   QStringLiteral("bad row list for --rows: %1"
-                                                  " (examples: 3-7, 5, 2,4-6, 10-)"))
+            return usageError(CliTexts::tr("--rows の行の指定が正しくありません: %1"
+                                                  "（例: 3-7、5、2,4-6、10-）")
                                   .arg(parser.value(rows)));
         invocation.voice = parser.value(voice);
         if (parser.isSet(voice) && invocation.voice.isEmpty())
-            return usageError(pick(QStringLiteral("--voice に声のファイルを指定してください"),
-                                   QStringLiteral("--voice needs a voice file")));
+            return usageError(CliTexts::tr("--voice に声のファイルを指定してください"));
     }
     return invocation;
 }
@@ -178,14 +167,12 @@ Invocation parseArguments(const QStringList &arguments)
 
     const QStringList words = parser.positionalArguments();
     if (words.isEmpty())
-        return usageError(pick(QStringLiteral("コマンドを指定してください（check、convert、speak）"),
-                               QStringLiteral("no command given (check, convert or speak)")));
+        return usageError(CliTexts::tr("コマンドを指定してください（check、convert、speak）"));
     for (const CommandName &name : kCommands) {
         if (words.first() == QStringView(name.name))
             return parseCommand(name.command, program, words.mid(1));
     }
-    return usageError(pick(QStringLiteral("「%1」というコマンドはありません（check、convert、speak）"),
-                           QStringLiteral("unknown command '%1' (check, convert or speak)"))
+    return usageError(CliTexts::tr("「%1」というコマンドはありません（check、convert、speak）")
                           .arg(words.first()));
 }
 

@@ -4,14 +4,12 @@
 
 #include <QCoreApplication>
 
-using CliMessages::pick;
 
 namespace {
 
 QString overview()
 {
-    return pick(QStringLiteral(
-        "使い方: %1 コマンド [オプション] ファイル...\n"
+    return CliTexts::tr("使い方: %1 コマンド [オプション] ファイル...\n"
         "放送用データファイル（*Tp.csv）をまとめて確かめ、変換し、読み上げます。\n"
         "\n"
         "コマンド:\n"
@@ -24,28 +22,12 @@ QString overview()
         "  -V, --version  バージョンを表示して終了する\n"
         "\n"
         "終了コード: 0 問題なし、1 ファイルに問題がある、2 コマンドラインの誤り\n"
-        "詳しくは man %1 を見てください。"),
-        QStringLiteral(
-        "Usage: %1 COMMAND [OPTION]... FILE...\n"
-        "Check, convert and speak broadcast data files (*Tp.csv), many at a time.\n"
-        "\n"
-        "Commands:\n"
-        "  check [--strict] FILE...     read files as File > Open does; one line per problem\n"
-        "  convert IN -o OUT            turn Shift-JIS or UTF-8 (with a BOM) into a canonical Shift-JIS file\n"
-        "  speak FILE -o DIR            write one WAV per row (00001.wav, ...)\n"
-        "\n"
-        "Options:\n"
-        "  -h, --help     show this help and exit (after a command: that command's help)\n"
-        "  -V, --version  show the version and exit\n"
-        "\n"
-        "Exit status: 0 all good, 1 a file has problems, 2 a usage error.\n"
-        "See man %1 for more."));
+        "詳しくは man %1 を見てください。");
 }
 
 QString checkHelp()
 {
-    return pick(QStringLiteral(
-        "使い方: %1 check [--strict] ファイル...\n"
+    return CliTexts::tr("使い方: %1 check [--strict] ファイル...\n"
         "ファイルを「ファイル > 開く」と同じ読み方で読み、問題ごとに「ファイル:行: 理由」を1行出力します。\n"
         "問題のないファイルについては何も出力しません。\n"
         "\n"
@@ -57,28 +39,12 @@ QString checkHelp()
         "  --strict    警告も問題として扱う（終了コード 1）\n"
         "  -h, --help  この説明を表示して終了する\n"
         "\n"
-        "終了コード: 0 すべて問題なし、1 問題のあるファイルがある、2 コマンドラインの誤り"),
-        QStringLiteral(
-        "Usage: %1 check [--strict] FILE...\n"
-        "Read each file as File > Open does and print one line per problem, FILE:LINE: cause.\n"
-        "A good file prints nothing.\n"
-        "\n"
-        "What the window opens but the equipment cannot use is a warning: a fare signal other\n"
-        "than 0 or 1, a sound signal other than 0 to 3 (the empty signals of a row never\n"
-        "confirmed included), content holding a character that confirming a row refuses\n"
-        "(tab, ideographic space, space, comma), a file that looks like UTF-8 without a BOM\n"
-        "(the tool and the equipment read it as Shift-JIS).\n"
-        "\n"
-        "  --strict    count warnings as problems (exit status 1)\n"
-        "  -h, --help  show this help and exit\n"
-        "\n"
-        "Exit status: 0 every file is good, 1 a file has problems, 2 a usage error."));
+        "終了コード: 0 すべて問題なし、1 問題のあるファイルがある、2 コマンドラインの誤り");
 }
 
 QString convertHelp()
 {
-    return pick(QStringLiteral(
-        "使い方: %1 convert 入力 -o 出力 [--from utf-8|cp932]\n"
+    return CliTexts::tr("使い方: %1 convert 入力 -o 出力 [--from utf-8|cp932]\n"
         "シフトJIS（コードページ 932）または UTF-8（BOM 付き）のファイルを、ツールが保存するのと\n"
         "同じ正規のシフトJISファイル（1行 放送内容,運賃切替信号,サウンド指定信号 と CR LF）にします。\n"
         "書き込みは「保存」と同じく、全部か何もしないかのどちらかです。読み戻せない文字があれば\n"
@@ -90,28 +56,12 @@ QString convertHelp()
         "  --from cp932       BOM のないファイルをシフトJIS として読む（UTF-8 と見えても）\n"
         "  -h, --help         この説明を表示して終了する\n"
         "\n"
-        "入力に「-」を指定すると標準入力から読みます。"),
-        QStringLiteral(
-        "Usage: %1 convert IN -o OUT [--from utf-8|cp932]\n"
-        "Turn a Shift-JIS (code page 932) or UTF-8 (with a BOM) file into the canonical\n"
-        "Shift-JIS file the tool saves: one line Content,FareSignal,SoundSignal and CR LF per row.\n"
-        "As with File > Save, OUT is replaced whole or not at all; a character that would not\n"
-        "read back stops the conversion before anything is written, naming its line. A file\n"
-        "without a BOM is read as Shift-JIS, as the tool reads it, but one that looks like\n"
-        "UTF-8 is not converted until --from says which it is.\n"
-        "\n"
-        "  -o, --output OUT  the file to write; - for standard output\n"
-        "  --from utf-8      read a file without a BOM as UTF-8\n"
-        "  --from cp932      read a file without a BOM as Shift-JIS, even if it looks like UTF-8\n"
-        "  -h, --help        show this help and exit\n"
-        "\n"
-        "IN may be - for standard input."));
+        "入力に「-」を指定すると標準入力から読みます。");
 }
 
 QString speakHelp()
 {
-    return pick(QStringLiteral(
-        "使い方: %1 speak ファイル -o フォルダー [--rows 行] [--voice 声のファイル]\n"
+    return CliTexts::tr("使い方: %1 speak ファイル -o フォルダー [--rows 行] [--voice 声のファイル]\n"
         "行ごとに放送内容を読み上げた WAV を書き出します（1行目は 00001.wav）。声、速さ、高さ、\n"
         "音量はツールの「音声調整」の設定に従います。読み上げる文字のない行は短い無音の WAV になります。\n"
         "端末では進み具合を表示します。\n"
@@ -119,17 +69,7 @@ QString speakHelp()
         "  -o, --output フォルダー  WAV を書き出すフォルダー（なければ作ります）\n"
         "  --rows 行                書き出す行（例: 3-7、5、2,4-6、10-、-2 は 1～2 行目）\n"
         "  --voice 声のファイル     この .htsvoice で読み上げる（速さ、高さ、音量は設定のまま）\n"
-        "  -h, --help               この説明を表示して終了する"),
-        QStringLiteral(
-        "Usage: %1 speak FILE -o DIR [--rows LIST] [--voice VOICE]\n"
-        "Write the spoken content of each row as a WAV file (row 1 is 00001.wav). Voice, speed,\n"
-        "pitch and volume follow the tool's voice settings. A row with nothing to speak gets a\n"
-        "short silent WAV. Progress is shown on a terminal.\n"
-        "\n"
-        "  -o, --output DIR  the folder for the WAV files (made when missing)\n"
-        "  --rows LIST       the rows to write, e.g. 3-7, 5, 2,4-6, 10-, -2 (rows 1 to 2)\n"
-        "  --voice VOICE     speak with this .htsvoice file (speed, pitch, volume as set)\n"
-        "  -h, --help        show this help and exit"));
+        "  -h, --help               この説明を表示して終了する");
 }
 
 } // namespace

@@ -4,7 +4,9 @@
 #include "files/native_name.h"
 
 #include <QCoreApplication>
+#include <QLibraryInfo>
 #include <QLocale>
+#include <QTranslator>
 
 #include <cerrno>
 #include <cstdio>
@@ -35,14 +37,19 @@ bool japanese()
     return value;
 }
 
-QString pick(const QString &ja, const QString &en)
+void installTranslations(QCoreApplication &app)
 {
-    return japanese() ? ja : en;
-}
-
-QString fromCore(const QString &japanese)
-{
-    return CliMessages::japanese() ? japanese : englishCoreText(japanese);
+    // Japanese is what the texts are written in; other locales read English. Qt's own
+    // texts (the argument parser's errors) come from Qt's Japanese catalogue.
+    auto *translator = new QTranslator(&app);
+    const bool loaded = japanese()
+        ? translator->load(QLocale(QLocale::Japanese), QStringLiteral("qtbase"),
+                           QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))
+        : translator->load(QStringLiteral(":/i18n/broadcast-data_en.qm"));
+    if (loaded)
+        QCoreApplication::installTranslator(translator);
+    else
+        delete translator;
 }
 
 bool printOut(const QString &line)
@@ -66,9 +73,8 @@ int finishStandardOutput()
 
 QString cannotWriteStandardOutput(int error)
 {
-    return pick(QStringLiteral("標準出力に書き込めません（%1）"),
-                QStringLiteral("cannot write standard output (%1)"))
-        .arg(fromCore(describeFileError(error)));
+    return CliTexts::tr("標準出力に書き込めません（%1）")
+        .arg(describeFileError(error));
 }
 
 void complain(const QString &message)
@@ -78,8 +84,7 @@ void complain(const QString &message)
 
 QString tryHelp()
 {
-    return pick(QStringLiteral("詳しくは「%1 --help」を実行してください。"),
-                QStringLiteral("Try '%1 --help' for more information."))
+    return CliTexts::tr("詳しくは「%1 --help」を実行してください。")
         .arg(QCoreApplication::applicationName());
 }
 

@@ -1,24 +1,24 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
+
+// The companion's own words, written in Japanese and read in English through its
+// translation (broadcast-data_en.ts), as the file core's and the speech engine's are.
+class CliTexts
+{
+    Q_DECLARE_TR_FUNCTIONS(CliTexts)
+};
 
 // What the companion says, in the user's language: Japanese when the locale that decides
 // messages (LC_ALL, else LC_MESSAGES, else LANG, as QLocale::system() reads them) is
-// Japanese, English otherwise. Its own messages carry both forms where they are written;
-// the file core and the speech engine speak Japanese only (the window shows their texts),
-// so theirs are looked up in the English catalogue (core_texts_en.cpp).
+// Japanese, English otherwise.
 namespace CliMessages {
 
 bool japanese();
 
-// ja or en, by the locale.
-QString pick(const QString &ja, const QString &en);
-
-// A text made by the file core or the speech engine, in the user's language.
-QString fromCore(const QString &japanese);
-
-// The English form of such a text; the text itself when the catalogue lacks it.
-QString englishCoreText(const QString &japanese);
+// Installs the English translation, or Qt's Japanese one, by the locale.
+void installTranslations(QCoreApplication &app);
 
 // One line to standard output or standard error, as UTF-8. Returns false when it could
 // not be written (a closed pipe, a full disk).

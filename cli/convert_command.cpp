@@ -10,8 +10,6 @@
 #include <unistd.h>
 
 using CliMessages::at;
-using CliMessages::fromCore;
-using CliMessages::pick;
 
 namespace {
 
@@ -19,7 +17,7 @@ const QString kStandardStream = QStringLiteral("-");
 
 QString standardInputName()
 {
-    return pick(QStringLiteral("(標準入力)"), QStringLiteral("(standard input)"));
+    return CliTexts::tr("(標準入力)");
 }
 
 // Standard output takes the bytes as they come, as a filter's output does; a problem
@@ -63,7 +61,7 @@ int runConvert(const QString &input, const QString &output, broadcast_file::Unma
         broadcast_file::FileProblem problem;
         fd = broadcast_file::openRegularFile(input, &problem);
         if (fd < 0) {
-            CliMessages::printErr(at(inputName, 0, fromCore(problem.cause)));
+            CliMessages::printErr(at(inputName, 0, problem.cause));
             return 1;
         }
     }
@@ -82,10 +80,9 @@ int runConvert(const QString &input, const QString &output, broadcast_file::Unma
         ::close(fd);
 
     if (outcome.input) {
-        QString cause = fromCore(outcome.input->cause);
+        QString cause = outcome.input->cause;
         if (outcome.utf8WithoutMark)
-            cause += pick(QStringLiteral("。--from utf-8 か --from cp932 で指定してください"),
-                          QStringLiteral(": give --from utf-8 or --from cp932"));
+            cause += CliTexts::tr("。--from utf-8 か --from cp932 で指定してください");
         CliMessages::printErr(at(inputName, outcome.input->line, cause));
         return 1;
     }
@@ -93,7 +90,7 @@ int runConvert(const QString &input, const QString &output, broadcast_file::Unma
         if (toStandardOutput)
             CliMessages::complain(outcome.output->cause);
         else
-            CliMessages::printErr(at(output, 0, fromCore(outcome.output->cause)));
+            CliMessages::printErr(at(output, 0, outcome.output->cause));
         return 1;
     }
     return 0;

@@ -71,12 +71,7 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     // Its own name and the project's version; the user's settings shared with the window.
     setApplicationIdentity(QStringLiteral("broadcast-data"));
-    // The argument parser's own errors ("Unknown option ...") come from Qt's catalogue.
-    auto *qtMessages = new QTranslator(&app);
-    if (CliMessages::japanese()
-        && qtMessages->load(QLocale(QLocale::Japanese), QStringLiteral("qtbase"),
-                            QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QCoreApplication::installTranslator(qtMessages);
+    CliMessages::installTranslations(app);
 
     // The arguments as given: a file name that is not UTF-8 must reach the file as the
     // bytes it is (QCoreApplication::arguments() would replace those bytes).

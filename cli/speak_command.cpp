@@ -21,8 +21,6 @@
 
 using CliMessages::at;
 using CliMessages::complain;
-using CliMessages::fromCore;
-using CliMessages::pick;
 
 namespace {
 
@@ -71,20 +69,18 @@ int runSpeak(const QString &file, const QString &folder, const std::vector<RowRa
     const broadcast_file::ReadOutcome read =
         broadcast_file::readFile(file, broadcast_file::RowLines::Keep);
     if (read.problem) {
-        CliMessages::printErr(at(file, read.problem->line, fromCore(read.problem->cause)));
+        CliMessages::printErr(at(file, read.problem->line, read.problem->cause));
         return 1;
     }
     if (read.rows.empty() && ranges.empty()) {
         // Nothing to do is not a failure: a batch over many files goes on to the next.
-        CliMessages::printErr(at(file, 0, pick(QStringLiteral("読み上げる行がありません。WAV は書き出しません"),
-                                               QStringLiteral("no rows to speak; no WAV file written"))));
+        CliMessages::printErr(at(file, 0, CliTexts::tr("読み上げる行がありません。WAV は書き出しません")));
         return 0;
     }
     int missing = 0;
     const std::vector<int> picked = selectRows(ranges, int(read.rows.size()), &missing);
     if (missing > 0) {
-        complain(pick(QStringLiteral("--rows: %1 に %2 行目はありません（%3 行です）"),
-                      QStringLiteral("--rows: %1 has no row %2 (it has %3 rows)"))
+        complain(CliTexts::tr("--rows: %1 に %2 行目はありません（%3 行です）")
                      .arg(file, QString::number(missing), QString::number(read.rows.size())));
         return 1;
     }
@@ -92,30 +88,25 @@ int runSpeak(const QString &file, const QString &folder, const std::vector<RowRa
     // The voice and its settings as the window's speech reads them.
     const OpenJTalkSetup setup = OpenJTalkSetup::detect(SpeechVoices::defaultFolders());
     if (!setup.isReady()) {
-        complain(pick(QStringLiteral("音声合成プログラム open_jtalk またはその辞書が見つかりません"
-                                     "（open-jtalk と open-jtalk-mecab-naist-jdic のパッケージが必要です）"),
-                      QStringLiteral("the speech synthesizer open_jtalk or its dictionary is missing"
-                                     " (the packages open-jtalk and open-jtalk-mecab-naist-jdic are needed)")));
+        complain(CliTexts::tr("音声合成プログラム open_jtalk またはその辞書が見つかりません"
+                                     "（open-jtalk と open-jtalk-mecab-naist-jdic のパッケージが必要です）"));
         return 1;
     }
     const SpeechSettings settings = SpeechSettings::load();
     const QString voice = voiceOption.isEmpty() ? chooseOpenJTalkVoice(setup.voices, settings.voice)
                                                 : voiceOption;
     if (voice.isEmpty()) {
-        complain(pick(QStringLiteral("Open JTalk の声のファイル（.htsvoice）が見つかりません"),
-                      QStringLiteral("no Open JTalk voice (.htsvoice) found")));
+        complain(CliTexts::tr("Open JTalk の声のファイル（.htsvoice）が見つかりません"));
         return 1;
     }
     if (!QFileInfo(voice).isFile() || !QFileInfo(voice).isReadable()) {
-        complain(pick(QStringLiteral("声のファイルを読めません: %1"),
-                      QStringLiteral("cannot read the voice file: %1"))
+        complain(CliTexts::tr("声のファイルを読めません: %1")
                      .arg(voice));
         return 1;
     }
     if (const int error = makeFolders(nativeName(folder)); error != 0) {
-        complain(pick(QStringLiteral("フォルダー %1 を作れません（%2）"),
-                      QStringLiteral("cannot make the folder %1 (%2)"))
-                     .arg(folder, fromCore(describeFileError(error))));
+        complain(CliTexts::tr("フォルダー %1 を作れません（%2）")
+                     .arg(folder, describeFileError(error)));
         return 1;
     }
 

@@ -11,8 +11,6 @@
 #include <unistd.h>
 
 using CliMessages::at;
-using CliMessages::fromCore;
-using CliMessages::pick;
 
 namespace {
 
@@ -57,8 +55,7 @@ void SpeakRun::start()
         emit finished(0);
         return;
     }
-    m_progress.update(pick(QStringLiteral("WAV を書き出しています: 0 / %1 行"),
-                           QStringLiteral("writing WAV files: 0 of %1 rows"))
+    m_progress.update(CliTexts::tr("WAV を書き出しています: 0 / %1 行")
                           .arg(m_rows.size()));
     // Rows with nothing to speak are written at once; the others as their pieces come.
     for (std::size_t row = 0; row < m_rows.size(); ++row) {
@@ -135,9 +132,8 @@ void SpeakRun::pieceFailed(std::size_t piece, const QString &description)
     const Piece &p = m_pieces[piece];
     const SpeakRow &row = m_rows[p.row];
     m_progress.message(at(m_setup.dataFile, row.line,
-              pick(QStringLiteral("%1 行目の「%2」を読み上げられません: %3"),
-                   QStringLiteral("row %1: cannot speak \"%2\": %3"))
-                  .arg(QString::number(row.number), p.text, fromCore(description))));
+              CliTexts::tr("%1 行目の「%2」を読み上げられません: %3")
+                  .arg(QString::number(row.number), p.text, description)));
     m_state[p.row].failed = true;
     pieceEnded(p.row);
 }
@@ -150,9 +146,8 @@ void SpeakRun::voiceFailed(const QString &description)
         return;
     m_ended = true;
     m_progress.finish();
-    CliMessages::complain(pick(QStringLiteral("声のファイル %1 を使えません: %2"),
-                               QStringLiteral("the voice %1 cannot be used: %2"))
-                              .arg(m_setup.voice, fromCore(description)));
+    CliMessages::complain(CliTexts::tr("声のファイル %1 を使えません: %2")
+                              .arg(m_setup.voice, description));
     for (OpenJTalkSynthesis *running : findChildren<OpenJTalkSynthesis *>())
         running->kill();
     emit finished(1);
@@ -167,8 +162,7 @@ void SpeakRun::pieceEnded(std::size_t row)
     writeRow(row);
     m_state[row] = RowState{};
     ++m_rowsDone;
-    m_progress.update(pick(QStringLiteral("WAV を書き出しています: %1 / %2 行"),
-                           QStringLiteral("writing WAV files: %1 of %2 rows"))
+    m_progress.update(CliTexts::tr("WAV を書き出しています: %1 / %2 行")
                           .arg(m_rowsDone)
                           .arg(m_rows.size()));
     if (m_rowsDone == m_rows.size()) {
@@ -197,7 +191,7 @@ void SpeakRun::writeRow(std::size_t row)
         audio.pcm = QByteArray(qsizetype(audio.sampleRate) * kSilenceMs / 1000 * audio.bytesPerFrame(),
                                '\0');
     if (const auto failure = writeFileAtomically(path, wavFile(audio))) {
-        m_progress.message(at(path, 0, fromCore(QStringLiteral("%1（%2）").arg(failure->what, failure->reason))));
+        m_progress.message(at(path, 0, QStringLiteral("%1（%2）").arg(failure->what, failure->reason)));
         m_failures = true;
     }
 }

@@ -1,5 +1,7 @@
 #include "files/atomic_write.h"
 
+#include "files/file_texts.h"
+
 #include "files/native_name.h"
 #include "files/removal_on_signal.h"
 
@@ -22,14 +24,14 @@ enum class Step { Create, CreateInFolder, Write, Sync, Close, Replace };
 QString whatFailed(Step step)
 {
     switch (step) {
-    case Step::Create: return QStringLiteral("ファイルを作成できません");
-    case Step::CreateInFolder: return QStringLiteral("保存先のフォルダーに書き込めません");
-    case Step::Write: return QStringLiteral("ファイルに書き込めません");
-    case Step::Sync: return QStringLiteral("ファイルをディスクに書き込めません");
-    case Step::Close: return QStringLiteral("ファイルを閉じられません");
+    case Step::Create: return FileTexts::tr("ファイルを作成できません");
+    case Step::CreateInFolder: return FileTexts::tr("保存先のフォルダーに書き込めません");
+    case Step::Write: return FileTexts::tr("ファイルに書き込めません");
+    case Step::Sync: return FileTexts::tr("ファイルをディスクに書き込めません");
+    case Step::Close: return FileTexts::tr("ファイルを閉じられません");
     case Step::Replace: break;
     }
-    return QStringLiteral("ファイルを置き換えられません");
+    return FileTexts::tr("ファイルを置き換えられません");
 }
 
 WriteFailure failure(Step step, int error)
@@ -44,8 +46,8 @@ WriteFailure creationFailure(int error)
     if (error != EACCES && error != EPERM && error != EROFS)
         return failure(Step::Create, error);
     return {whatFailed(Step::CreateInFolder),
-            describeFileError(error)
-                + QStringLiteral("。保存では、新しいファイルを同じフォルダーに作ってから元のファイルと置き換えます"),
+            FileTexts::tr("%1。保存では、新しいファイルを同じフォルダーに作ってから元のファイルと置き換えます")
+                .arg(describeFileError(error)),
             error};
 }
 
@@ -226,7 +228,7 @@ std::optional<WriteFailure> AtomicFileWriter::open()
     if (m_exists && S_ISDIR(existing.st_mode))
         return failure(Step::Replace, EISDIR);
     if (m_exists && !S_ISREG(existing.st_mode))
-        return WriteFailure{whatFailed(Step::Replace), QStringLiteral("通常のファイルではありません"), EINVAL};
+        return WriteFailure{whatFailed(Step::Replace), FileTexts::tr("通常のファイルではありません"), EINVAL};
     if (m_exists && ::access(m_target.constData(), W_OK) != 0)
         return failure(Step::Write, errno);
 
@@ -286,23 +288,23 @@ std::optional<WriteFailure> AtomicFileWriter::commit()
 QString describeFileError(int error)
 {
     switch (error) {
-    case ENOSPC: return QStringLiteral("ディスクの空き容量が足りません");
-    case EDQUOT: return QStringLiteral("ディスクの使用量の上限に達しています");
+    case ENOSPC: return FileTexts::tr("ディスクの空き容量が足りません");
+    case EDQUOT: return FileTexts::tr("ディスクの使用量の上限に達しています");
     case EACCES:
-    case EPERM: return QStringLiteral("アクセスが許可されていません");
-    case EROFS: return QStringLiteral("読み取り専用の場所です");
-    case EIO: return QStringLiteral("ディスクの入出力エラーです");
-    case ENOENT: return QStringLiteral("ファイルまたはフォルダーが見つかりません");
-    case ENOTDIR: return QStringLiteral("パスの途中にフォルダーでないものがあります");
-    case EISDIR: return QStringLiteral("フォルダーです");
-    case ENAMETOOLONG: return QStringLiteral("ファイル名が長すぎます");
-    case EFBIG: return QStringLiteral("ファイルが大きすぎます");
+    case EPERM: return FileTexts::tr("アクセスが許可されていません");
+    case EROFS: return FileTexts::tr("読み取り専用の場所です");
+    case EIO: return FileTexts::tr("ディスクの入出力エラーです");
+    case ENOENT: return FileTexts::tr("ファイルまたはフォルダーが見つかりません");
+    case ENOTDIR: return FileTexts::tr("パスの途中にフォルダーでないものがあります");
+    case EISDIR: return FileTexts::tr("フォルダーです");
+    case ENAMETOOLONG: return FileTexts::tr("ファイル名が長すぎます");
+    case EFBIG: return FileTexts::tr("ファイルが大きすぎます");
     case EMFILE:
-    case ENFILE: return QStringLiteral("開いているファイルが多すぎます");
-    case ELOOP: return QStringLiteral("シンボリックリンクが循環しているか、多すぎます");
-    case EBADF: return QStringLiteral("閉じられています");
-    case EPIPE: return QStringLiteral("読み出す側が閉じられています");
+    case ENFILE: return FileTexts::tr("開いているファイルが多すぎます");
+    case ELOOP: return FileTexts::tr("シンボリックリンクが循環しているか、多すぎます");
+    case EBADF: return FileTexts::tr("閉じられています");
+    case EPIPE: return FileTexts::tr("読み出す側が閉じられています");
     default: break;
     }
-    return QStringLiteral("エラー %1: %2").arg(error).arg(QString::fromLocal8Bit(std::strerror(error)));
+    return FileTexts::tr("エラー %1: %2").arg(error).arg(QString::fromLocal8Bit(std::strerror(error)));
 }

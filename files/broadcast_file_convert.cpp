@@ -1,5 +1,7 @@
 #include "files/broadcast_file_convert.h"
 
+#include "files/file_texts.h"
+
 #include "files/atomic_write.h"
 #include "files/available_memory.h"
 #include "files/broadcast_file_format.h"
@@ -65,7 +67,7 @@ ConvertOutcome convertWithin(int inputFd, const QString &inputName, const ByteSi
     for (;;) {
         const ssize_t n = readSome(inputFd, buffer.data(), buffer.size());
         if (n < 0) {
-            outcome.input = aboutFile(RuntimeError::PathFileAccessError, kCannotRead, inputName,
+            outcome.input = aboutFile(RuntimeError::PathFileAccessError, cannotRead(), inputName,
                                       describeFileError(errno));
             return outcome;
         }
@@ -107,8 +109,8 @@ ConvertOutcome convertStream(int inputFd, const QString &inputName, const ByteSi
         // Memory taken by something else meanwhile: the input is refused as too large for
         // now, as a line over the limit is.
         ConvertOutcome outcome;
-        outcome.input = aboutFile(RuntimeError::OutOfMemory, kCannotRead, inputName,
-                                  QStringLiteral("メモリーが足りません"));
+        outcome.input = aboutFile(RuntimeError::OutOfMemory, cannotRead(), inputName,
+                                  FileTexts::tr("メモリーが足りません"));
         return outcome;
     }
 }

@@ -1,5 +1,7 @@
 #include "files/broadcast_file_format.h"
 
+#include "files/file_texts.h"
+
 #include "files/cp932.h"
 
 #include <algorithm>
@@ -13,13 +15,13 @@ QString describeCharacter(char32_t c)
     const QString code = QStringLiteral("U+%1").arg(
         QString::number(uint(c), 16).toUpper().rightJustified(4, u'0'));
     if (QChar::isSurrogate(c))
-        return QStringLiteral("対になっていないサロゲート %1").arg(code);
+        return FileTexts::tr("対になっていないサロゲート %1").arg(code);
     QString text;
     if (QChar::requiresSurrogates(c))
         text = QString(QChar(QChar::highSurrogate(c))) + QChar(QChar::lowSurrogate(c));
     else
         text = QChar(char16_t(c));
-    return QStringLiteral("「%1」(%2)").arg(text, code);
+    return FileTexts::tr("「%1」(%2)").arg(text, code);
 }
 
 struct Refusal
@@ -35,11 +37,11 @@ Refusal separatorRefusal(qsizetype index, char16_t c)
 {
     switch (c) {
     case u'\r':
-        return {index, c, QStringLiteral("改行文字 (CR) は保存できません")};
+        return {index, c, FileTexts::tr("改行文字 (CR) は保存できません")};
     case u'\n':
-        return {index, c, QStringLiteral("改行文字 (LF) は保存できません")};
+        return {index, c, FileTexts::tr("改行文字 (LF) は保存できません")};
     default:
-        return {index, c, QStringLiteral("カンマ「,」は項目の区切りになるため保存できません")};
+        return {index, c, FileTexts::tr("カンマ「,」は項目の区切りになるため保存できません")};
     }
 }
 
@@ -49,7 +51,7 @@ bool writeField(QStringView field, char **out, Refusal *refusal)
 {
     if (field.startsWith(u'"')) {
         *refusal = {0, U'"',
-                    QStringLiteral("先頭の「\"」は引用符として読まれるため保存できません")};
+                    FileTexts::tr("先頭の「\"」は引用符として読まれるため保存できません")};
         return false;
     }
     cp932::EncodeError encodeError;
@@ -79,7 +81,7 @@ bool writeField(QStringView field, char **out, Refusal *refusal)
         }
     }
     *refusal = {encodeError.index, encodeError.character,
-                QStringLiteral("シフトJISで保存できない文字 %1 があります")
+                FileTexts::tr("シフトJISで保存できない文字 %1 があります")
                     .arg(describeCharacter(encodeError.character))};
     return false;
 }

@@ -1,5 +1,7 @@
 #include "files/broadcast_file_io.h"
 
+#include "files/file_texts.h"
+
 #include "files/atomic_write.h"
 #include "files/available_memory.h"
 #include "files/broadcast_file_format.h"
@@ -71,11 +73,11 @@ std::optional<FileProblem> tooLarge(const QString &path, const Census &census)
     if (census.rows <= kMaxRows && (available < 0 || needed <= available))
         return std::nullopt;
     const QString why = census.rows > kMaxRows
-        ? QStringLiteral("行が %1 行を超えています").arg(kMaxRows)
-        : QStringLiteral("約 %1 MB のメモリーが必要ですが、使えるのは約 %2 MB です")
+        ? FileTexts::tr("行が %1 行を超えています").arg(kMaxRows)
+        : FileTexts::tr("約 %1 MB のメモリーが必要ですが、使えるのは約 %2 MB です")
               .arg((needed >> 20) + 1)
               .arg(available >> 20);
-    return aboutFile(RuntimeError::OutOfMemory, QStringLiteral("ファイルが大きすぎて開けません"),
+    return aboutFile(RuntimeError::OutOfMemory, FileTexts::tr("ファイルが大きすぎて開けません"),
                      path, why);
 }
 
@@ -99,15 +101,15 @@ void readRows(int fd, const QString &path, const Census &census, QByteArray &buf
         if (n < 0) {
             const int error = errno;
             keepRowsRead(reader.finish(), outcome);
-            outcome.problem = aboutFile(RuntimeError::PathFileAccessError, kCannotRead, path,
+            outcome.problem = aboutFile(RuntimeError::PathFileAccessError, cannotRead(), path,
                                         describeFileError(error));
             return;
         }
         total += n;
         if (total > census.bytes) {
             keepRowsRead(reader.finish(), outcome);
-            outcome.problem = aboutFile(RuntimeError::PathFileAccessError, kCannotRead, path,
-                                        QStringLiteral("読み込み中にファイルが書き換えられました"));
+            outcome.problem = aboutFile(RuntimeError::PathFileAccessError, cannotRead(), path,
+                                        FileTexts::tr("読み込み中にファイルが書き換えられました"));
             return;
         }
         if (n == 0 || !reader.feed(QByteArrayView(buffer.constData(), n)))
@@ -146,7 +148,7 @@ ReadOutcome readFile(const QString &path, RowLines rowLines, ReadTap *tap)
     if (tap && ::fstat(file.fd, &before) != 0)
         tap = nullptr;
     if (!takeCensus(file.fd, buffer, census) || ::lseek(file.fd, 0, SEEK_SET) != 0) {
-        outcome.problem = aboutFile(RuntimeError::PathFileAccessError, kCannotRead, path,
+        outcome.problem = aboutFile(RuntimeError::PathFileAccessError, cannotRead(), path,
                                     describeFileError(errno));
         return outcome;
     }
@@ -161,8 +163,8 @@ ReadOutcome readFile(const QString &path, RowLines rowLines, ReadTap *tap)
     } catch (const std::bad_alloc &) {
         outcome.rows = {};
         outcome.rowLines = {};
-        outcome.problem = aboutFile(RuntimeError::OutOfMemory, QStringLiteral("ファイルが大きすぎて開けません"),
-                                    path, QStringLiteral("メモリーが足りません"));
+        outcome.problem = aboutFile(RuntimeError::OutOfMemory, FileTexts::tr("ファイルが大きすぎて開けません"),
+                                    path, FileTexts::tr("メモリーが足りません"));
     }
     if (tap) {
         struct stat after{};

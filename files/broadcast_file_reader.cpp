@@ -1,5 +1,7 @@
 #include "files/broadcast_file_format.h"
 
+#include "files/file_texts.h"
+
 #include "files/cp932.h"
 #include "files/utf8.h"
 
@@ -51,7 +53,7 @@ bool splitFields(char16_t *line, qsizetype length, std::array<QString, 3> &field
     qsizetype i = 0;
     for (;;) {
         if (count == 3) {
-            *cause = QStringLiteral("項目が4つ以上あります（1行は3項目までです）");
+            *cause = FileTexts::tr("項目が4つ以上あります（1行は3項目までです）");
             return false;
         }
         if (i < length && line[i] == u'"') {
@@ -60,7 +62,7 @@ bool splitFields(char16_t *line, qsizetype length, std::array<QString, 3> &field
             qsizetype write = first;
             for (;;) {
                 if (read == length) {
-                    *cause = QStringLiteral("引用符「\"」が閉じられていません");
+                    *cause = FileTexts::tr("引用符「\"」が閉じられていません");
                     return false;
                 }
                 if (line[read] == u'"') {
@@ -78,7 +80,7 @@ bool splitFields(char16_t *line, qsizetype length, std::array<QString, 3> &field
             if (read == length)
                 return true;
             if (line[read] != u',') {
-                *cause = QStringLiteral("閉じ引用符「\"」の後に余分な文字があります");
+                *cause = FileTexts::tr("閉じ引用符「\"」の後に余分な文字があります");
                 return false;
             }
             i = read + 1;
@@ -113,7 +115,7 @@ public:
         if (m_utf8) {
             const qsizetype written = utf8::decodeInto(bytes, m_buffer.data());
             if (written < 0)
-                *cause = QStringLiteral("UTF-8として正しくないバイト列があります");
+                *cause = FileTexts::tr("UTF-8として正しくないバイト列があります");
             return written;
         }
         cp932::DecodeError error;
@@ -170,7 +172,7 @@ struct Reader::State
             return true;
         ++line;
         pending = QByteArray();
-        return fail(QStringLiteral("行が長すぎて読み込めません（使えるメモリーで読める1行は約 %1 MB までです）")
+        return fail(FileTexts::tr("行が長すぎて読み込めません（使えるメモリーで読める1行は約 %1 MB までです）")
                         .arg(lineLimit >> 20));
     }
 
@@ -228,7 +230,7 @@ struct Reader::State
             // Lines ended by a lone CR (old Mac files) run together into one line, whose
             // fields then seem too many: the line ends are what the operator must fix.
             if (std::find(text, text + length, u'\r') != text + length)
-                cause = QStringLiteral("行の区切りに CR だけが使われています（行は CR LF か LF で区切ってください）");
+                cause = FileTexts::tr("行の区切りに CR だけが使われています（行は CR LF か LF で区切ってください）");
             return fail(cause);
         }
         result.rows.push_back(

@@ -1,5 +1,7 @@
 #include "files/cp932.h"
 
+#include "files/file_texts.h"
+
 #include "files/cp932_table.h"
 
 #include <array>
@@ -159,7 +161,7 @@ qsizetype convert(QByteArrayView bytes, char16_t *dst, DecodeError *err, bool *o
         }
         if (end - p < 2) {
             if (err)
-                *err = {p - begin, QStringLiteral("2バイト文字の途中でファイルが終わっています %1")
+                *err = {p - begin, FileTexts::tr("2バイト文字の途中でファイルが終わっています %1")
                                        .arg(hexByte(b))};
             *ok = false;
             return d - dst;
@@ -167,7 +169,7 @@ qsizetype convert(QByteArrayView bytes, char16_t *dst, DecodeError *err, bool *o
         const char16_t c = t.pair[b << 8 | p[1]];
         if (c == 0) {
             if (err)
-                *err = {p - begin, QStringLiteral("不正な2バイト文字 %1 %2")
+                *err = {p - begin, FileTexts::tr("不正な2バイト文字 %1 %2")
                                        .arg(hexByte(b), hexByte(p[1]))};
             *ok = false;
             return d - dst;

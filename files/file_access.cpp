@@ -1,5 +1,7 @@
 #include "files/file_access.h"
 
+#include "files/file_texts.h"
+
 #include "files/atomic_write.h"
 #include "files/native_name.h"
 #include "platform/runtime/runtime_error.h"
@@ -14,39 +16,46 @@
 
 namespace broadcast_file {
 
-const QString kCannotOpen = QStringLiteral("ファイルを開けません");
-const QString kCannotRead = QStringLiteral("ファイルを読み込めません");
+QString cannotOpen()
+{
+    return FileTexts::tr("ファイルを開けません");
+}
+
+QString cannotRead()
+{
+    return FileTexts::tr("ファイルを読み込めません");
+}
 
 namespace {
 
 QString fieldName(Field field)
 {
     switch (field) {
-    case Field::FareSignal: return QStringLiteral("運賃切替信号");
-    case Field::SoundSignal: return QStringLiteral("サウンド指定信号");
+    case Field::FareSignal: return FileTexts::tr("運賃切替信号");
+    case Field::SoundSignal: return FileTexts::tr("サウンド指定信号");
     case Field::Content: break;
     }
-    return QStringLiteral("放送内容");
+    return FileTexts::tr("放送内容");
 }
 
 QString kindOfNonRegular(mode_t mode)
 {
     if (S_ISDIR(mode))
-        return QStringLiteral("フォルダーです");
+        return FileTexts::tr("フォルダーです");
     if (S_ISFIFO(mode))
-        return QStringLiteral("名前付きパイプで、ファイルではありません");
+        return FileTexts::tr("名前付きパイプで、ファイルではありません");
     if (S_ISCHR(mode) || S_ISBLK(mode))
-        return QStringLiteral("デバイスで、ファイルではありません");
+        return FileTexts::tr("デバイスで、ファイルではありません");
     if (S_ISSOCK(mode))
-        return QStringLiteral("ソケットで、ファイルではありません");
-    return QStringLiteral("通常のファイルではありません");
+        return FileTexts::tr("ソケットで、ファイルではありません");
+    return FileTexts::tr("通常のファイルではありません");
 }
 
 } // namespace
 
 FileProblem aboutFile(int number, const QString &what, const QString &path, const QString &why)
 {
-    const QString cause = QStringLiteral("%1（%2）").arg(what, why);
+    const QString cause = FileTexts::tr("%1（%2）").arg(what, why);
     return {number, what + u'。', QDir::toNativeSeparators(path) + QStringLiteral(": ") + cause,
             0, cause};
 }
@@ -59,7 +68,7 @@ FileProblem aboutLine(int line, const QString &cause)
 
 FileProblem aboutField(const SerializeResult &refused, int line)
 {
-    const QString cause = fieldName(refused.failedField) + QStringLiteral(": ") + refused.cause;
+    const QString cause = FileTexts::tr("%1: %2").arg(fieldName(refused.failedField), refused.cause);
     return {RuntimeError::PathFileAccessError, QStringLiteral("保存できない文字があります。"),
             QStringLiteral("%1 行目の%2").arg(line).arg(cause), line, cause};
 }
@@ -72,18 +81,18 @@ int openRegularFile(const QString &path, FileProblem *problem)
         const int error = errno;
         *problem = aboutFile(error == ENOENT ? RuntimeError::FileNotFound
                                              : RuntimeError::PathFileAccessError,
-                             kCannotOpen, path, describeFileError(error));
+                             cannotOpen(), path, describeFileError(error));
         return -1;
     }
     if (!S_ISREG(status.st_mode)) {
-        *problem = aboutFile(RuntimeError::PathFileAccessError, kCannotOpen, path,
+        *problem = aboutFile(RuntimeError::PathFileAccessError, cannotOpen(), path,
                              kindOfNonRegular(status.st_mode));
         return -1;
     }
     // Non-blocking, so that a file swapped for a pipe meanwhile cannot hang the open.
     const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        *problem = aboutFile(RuntimeError::PathFileAccessError, kCannotOpen, path,
+        *problem = aboutFile(RuntimeError::PathFileAccessError, cannotOpen(), path,
                              describeFileError(errno));
         return -1;
     }
@@ -91,7 +100,7 @@ int openRegularFile(const QString &path, FileProblem *problem)
         const QString why = S_ISREG(status.st_mode) ? describeFileError(errno)
                                                      : kindOfNonRegular(status.st_mode);
         ::close(fd);
-        *problem = aboutFile(RuntimeError::PathFileAccessError, kCannotOpen, path, why);
+        *problem = aboutFile(RuntimeError::PathFileAccessError, cannotOpen(), path, why);
         return -1;
     }
     return fd;

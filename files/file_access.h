@@ -11,8 +11,9 @@
 // reading, reading through interruptions, and the words for what went wrong.
 namespace broadcast_file {
 
-extern const QString kCannotOpen;
-extern const QString kCannotRead;
+// What failed, in the words a FileProblem gives.
+QString cannotOpen();
+QString cannotRead();
 
 // A problem with a file as a whole, told as "<path>: <what>（<why>）".
 FileProblem aboutFile(int number, const QString &what, const QString &path, const QString &why);

@@ -1,5 +1,7 @@
 #include "files/utf8_without_mark.h"
 
+#include "files/file_texts.h"
+
 #include "files/utf8.h"
 
 #include <algorithm>
@@ -71,7 +73,7 @@ void Utf8WithoutMarkGuess::decide(bool atEnd)
 
 QString utf8WithoutMarkCause()
 {
-    return QStringLiteral("バイト順マークのない UTF-8 のようです。ツールと放送装置はシフトJISとして読みます");
+    return FileTexts::tr("バイト順マークのない UTF-8 のようです。ツールと放送装置はシフトJISとして読みます");
 }
 
 } // namespace broadcast_file

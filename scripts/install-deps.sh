@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config libxcb1-dev zlib1g-dev
   qt6-base-dev qt6-declarative-dev qt6-speech-dev qt6-multimedia-dev
+  # The companion's English: lupdate and lrelease.
+  qt6-tools-dev qt6-l10n-tools
   qt6-translations-l10n qt6-speech-speechd-plugin
   fonts-ipafont-gothic fonts-noto-cjk
   open-jtalk open-jtalk-mecab-naist-jdic

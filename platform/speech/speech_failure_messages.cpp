@@ -1,14 +1,19 @@
 #include "platform/speech/speech_failure_messages.h"
 
+#include "platform/speech/speech_texts.h"
+
 #include <QStringList>
 
 namespace SpeechFailureMessages {
 
 namespace {
 
-const QString kReinstall = QStringLiteral(
-    "open-jtalk と open-jtalk-mecab-naist-jdic のパッケージを入れ直すか、"
-    "「音声調整」で別の声を選んでください。");
+QString reinstall()
+{
+    return SpeechTexts::tr("open-jtalk と open-jtalk-mecab-naist-jdic のパッケージを入れ直すか、"
+                           "「音声調整」で別の声を選んでください。");
+}
+
 const QString kCheckSound = QStringLiteral(
     "サウンドサーバー（PulseAudio など）が動いているか、スピーカーやヘッドホンが"
     "つながっているかを確かめてから、もう一度「再生」を押してください。");
@@ -28,65 +33,69 @@ QString firstLine(const QString &detail)
     return line.size() > 200 ? line.left(200) + QStringLiteral("…") : line;
 }
 
-QString withDetail(const QString &what, const QString &detail)
+// The detail in brackets after what failed, when the program said anything.
+QString inBrackets(const QString &detail)
 {
     const QString line = firstLine(detail);
-    return line.isEmpty() ? what : QStringLiteral("%1（%2）").arg(what, line);
+    return line.isEmpty() ? QString() : SpeechTexts::tr("（%1）").arg(line);
+}
+
+QString withDetail(const QString &what, const QString &detail)
+{
+    return what + inBrackets(detail);
 }
 
 } // namespace
 
 QString synthesisExited(int exitCode, const QString &detail)
 {
-    QString status = QStringLiteral("終了コード %1").arg(exitCode);
-    if (const QString line = firstLine(detail); !line.isEmpty())
-        status += QStringLiteral(": ") + line;
+    const QString line = firstLine(detail);
+    const QString status = line.isEmpty()
+        ? SpeechTexts::tr("終了コード %1").arg(exitCode)
+        : SpeechTexts::tr("終了コード %1: %2").arg(QString::number(exitCode), line);
     // The voice loaded (a voice that does not is told apart), so the text is at fault.
-    return QStringLiteral("音声合成プログラム open_jtalk がこの部分を音声にできませんでした（%1）。"
-                          "記号を言葉に直すなど、読み方のわかる書き方に変えて、もう一度試してください。")
+    return SpeechTexts::tr("音声合成プログラム open_jtalk がこの部分を音声にできませんでした（%1）。"
+                           "記号を言葉に直すなど、読み方のわかる書き方に変えて、もう一度試してください。")
         .arg(status);
 }
 
 QString voiceNotLoaded(const QString &detail)
 {
-    return QStringLiteral("音声合成プログラム open_jtalk が声のファイルを読み込めませんでした（%1）。"
-                          "別の声を選んでください。")
+    return SpeechTexts::tr("音声合成プログラム open_jtalk が声のファイルを読み込めませんでした（%1）。"
+                           "別の声を選んでください。")
         .arg(firstLine(detail));
 }
 
 QString synthesisCrashed(const QString &detail)
 {
-    return withDetail(QStringLiteral("音声合成プログラム open_jtalk が異常終了しました"), detail)
-        + QStringLiteral("。この部分の記号や珍しい文字を書き換えてみてください。直らないときは、")
-        + kReinstall;
+    return SpeechTexts::tr("音声合成プログラム open_jtalk が異常終了しました%1。"
+                           "この部分の記号や珍しい文字を書き換えてみてください。直らないときは、%2")
+        .arg(inBrackets(detail), reinstall());
 }
 
 QString synthesisNotAudio(const QString &reason)
 {
-    return withDetail(QStringLiteral("音声合成プログラム open_jtalk の出力が音声データではありませんでした"),
-                      reason)
-        + QStringLiteral("。") + kReinstall;
+    return SpeechTexts::tr("音声合成プログラム open_jtalk の出力が音声データではありませんでした%1。%2")
+        .arg(inBrackets(reason), reinstall());
 }
 
 QString synthesisWrongFormat(int wroteRate, int expectedRate)
 {
-    return QStringLiteral("音声合成プログラム open_jtalk が、声のファイルの示す形式（%1 Hz）と"
-                          "違う形式（%2 Hz）で音声を出力しました。")
-               .arg(expectedRate)
-               .arg(wroteRate)
-        + kReinstall;
+    return SpeechTexts::tr("音声合成プログラム open_jtalk が、声のファイルの示す形式（%1 Hz）と"
+                           "違う形式（%2 Hz）で音声を出力しました。%3")
+        .arg(QString::number(expectedRate), QString::number(wroteRate), reinstall());
 }
 
 QString synthesisNotStarted(const QString &reason)
 {
-    return withDetail(QStringLiteral("音声合成プログラム open_jtalk を起動できません"), reason)
-        + QStringLiteral("。") + kReinstall;
+    return SpeechTexts::tr("音声合成プログラム open_jtalk を起動できません%1。%2")
+        .arg(inBrackets(reason), reinstall());
 }
 
 QString synthesisTimedOut(int seconds)
 {
-    return QStringLiteral("音声合成プログラム open_jtalk が %1 秒たっても終わらないため止めました。"
-                          "この部分を短く区切るか書き換えて、もう一度試してください。")
+    return SpeechTexts::tr("音声合成プログラム open_jtalk が %1 秒たっても終わらないため止めました。"
+                           "この部分を短く区切るか書き換えて、もう一度試してください。")
         .arg(seconds);
 }
 

@@ -9,9 +9,6 @@
 #include "platform/runtime/application_identity.h"
 
 #include <QCoreApplication>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
 
 #include <cerrno>
 #include <fcntl.h>

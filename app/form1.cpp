@@ -92,6 +92,8 @@ void Form1::routeEvents()
         connect(Command1[static_cast<size_t>(i)], &QPushButton::clicked, this,
                 [this, i] { Dispatch([&] { m_speech->Command1_Click(i); }); });
     }
+    // Not through Dispatch: nothing here fails, and it comes with every key typed.
+    connect(Text1, &QLineEdit::textChanged, this, [this] { m_speech->Text1_Change(); });
     connect(MnuFileNew, &QAction::triggered, this,
             [this] { Dispatch([&] { m_files->MnuFileNew_Click(); }); });
     connect(MnuFileOpen, &QAction::triggered, this,

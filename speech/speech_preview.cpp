@@ -72,3 +72,9 @@ void SpeechPreview::SpeechEngine_Failed(int Number, const QString &Description)
     m_speechFailureShown = true;
     throw RuntimeError(Number, Description);
 }
+
+void SpeechPreview::Text1_Change()
+{
+    if (SpeechEngine)
+        SpeechEngine->prepare(m_services.editorContent());
+}

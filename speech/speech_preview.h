@@ -43,6 +43,8 @@ public:
     void Form_Load();
     void Form_QueryUnload(std::int16_t &Cancel, std::int16_t UnloadMode);
     void SpeechEngine_Failed(int Number, const QString &Description);
+    // The editor's content changed: the engine may make its first sound ahead of 再生.
+    void Text1_Change();
 
     void setSpeechButtonsEnabled(bool enabled);
 

@@ -9,6 +9,7 @@
 #include "platform/speech/speech_voices.h"
 
 #include <QAudioFormat>
+#include <QTimer>
 
 #include <utility>
 
@@ -37,8 +38,12 @@ QAudioFormat formatFor(const QString &voice)
 OpenJTalkSpeech::OpenJTalkSpeech(OpenJTalkSetup setup, ISpeechSettingsUi &ui, QObject *parent)
     : ISpeechComponent(parent), m_setup(std::move(setup)), m_ui(ui),
       m_settings(SpeechSettings::load()),
-      m_output(new SpeechAudioOutput(this))
+      m_output(new SpeechAudioOutput(this)),
+      m_prepareTimer(new QTimer(this))
 {
+    m_prepareTimer->setSingleShot(true);
+    m_prepareTimer->setInterval(kPrepareDelayMs);
+    connect(m_prepareTimer, &QTimer::timeout, this, &OpenJTalkSpeech::startPreparing);
     m_output->setLowWaterMs(kReadAheadMs);
     connect(m_output, &SpeechAudioOutput::firstBufferWritten, this,
             &OpenJTalkSpeech::firstBufferWritten);
@@ -56,6 +61,7 @@ OpenJTalkSpeech::~OpenJTalkSpeech()
 {
     m_pending.clear();
     discardSynthesis();
+    dropPreparation();
     m_output->stop();
 }
 
@@ -110,6 +116,67 @@ void OpenJTalkSpeech::showSettingsDialog(QWidget *owner, const QString &title)
         return;
     m_settings = *chosen;
     m_settings.saveOrThrow();
+    // The text is made ahead again, in the new voice.
+    dropPreparation();
+    m_prepareTimer->start();
+}
+
+void OpenJTalkSpeech::prepare(const QString &text)
+{
+    // Whatever is being made ahead is for another text now; the new one is made once it
+    // has stayed the same a moment, so typing does not start a synthesis per key.
+    m_preparedText = text;
+    dropPreparation();
+    m_prepareTimer->start();
+}
+
+QStringList OpenJTalkSpeech::cacheKey(const QString &piece, const QString &voice,
+                                      const SpeechSettings &settings) const
+{
+    return SynthesisCache::key(QStringList(m_setup.program)
+                                   << openJTalkArguments(m_setup, voice, settings),
+                               piece);
+}
+
+void OpenJTalkSpeech::startPreparing()
+{
+    // One synthesis at a time: an announcement being spoken has the processor, and the
+    // text is made ahead once it has ended.
+    if (m_speaking || m_preparing || !m_setup.isReady())
+        return;
+    const QStringList pieces = SpeechText::sentences(m_preparedText);
+    const QString voice = chooseOpenJTalkVoice(m_setup.voices, m_settings.voice);
+    if (pieces.isEmpty() || voice.isEmpty())
+        return;
+    const QStringList key = cacheKey(pieces.first(), voice, m_settings);
+    if (m_cache.find(key)) {
+        emit prepared();
+        return;
+    }
+    auto *synthesis = new OpenJTalkSynthesis(this);
+    connect(synthesis, &OpenJTalkSynthesis::finished, this, [this](const WavAudio &audio) {
+        m_cache.insert(m_preparingKey, audio);
+        std::exchange(m_preparing, nullptr)->deleteLater();
+        emit prepared();
+    });
+    // Nobody asked to hear it: a failure here is told, if at all, when 再生 makes it again.
+    connect(synthesis, &OpenJTalkSynthesis::failed, this, &OpenJTalkSpeech::dropPreparation);
+    QString error;
+    if (!synthesis->start(m_setup.program, openJTalkArguments(m_setup, voice, m_settings),
+                          pieces.first(), &error)) {
+        delete synthesis;
+        return;
+    }
+    m_preparing = synthesis;
+    m_preparingKey = key;
+}
+
+void OpenJTalkSpeech::dropPreparation()
+{
+    if (!m_preparing)
+        return;
+    m_preparing->kill();
+    std::exchange(m_preparing, nullptr)->deleteLater();
 }
 
 void OpenJTalkSpeech::speakWith(const QString &text, const SpeechSettings &settings,
@@ -133,12 +200,25 @@ void OpenJTalkSpeech::speakWith(const QString &text, const SpeechSettings &setti
     m_speaking = true;
     m_spokeAny = false;
     m_heldFailure.reset();
-    QString error;
-    if (!startSynthesis(&error)) {
-        m_pending.clear();
-        m_speaking = false;
-        throw RuntimeError::invalidProcedureCall(
-            QStringLiteral("音声合成プログラム open_jtalk を起動できません: %1").arg(error));
+    // The first piece: made ahead already, being made ahead (it carries on as this
+    // utterance's), or made now. What is made ahead for another text gives way.
+    m_firstPieceKey = cacheKey(pieces.first(), voice, settings);
+    std::optional<WavAudio> madeAhead;
+    if (const WavAudio *cached = m_cache.find(m_firstPieceKey))
+        madeAhead = *cached;
+    if (madeAhead || (m_preparing && m_preparingKey == m_firstPieceKey)) {
+        takePiece();
+        if (!madeAhead)
+            adoptPreparation();
+    } else {
+        dropPreparation();
+        QString error;
+        if (!startSynthesis(&error)) {
+            m_pending.clear();
+            m_speaking = false;
+            throw RuntimeError::invalidProcedureCall(
+                QStringLiteral("音声合成プログラム open_jtalk を起動できません: %1").arg(error));
+        }
     }
     // The device opens while the first piece is being synthesized.
     try {
@@ -149,13 +229,37 @@ void OpenJTalkSpeech::speakWith(const QString &text, const SpeechSettings &setti
         m_speaking = false;
         throw;
     }
+    // After speak() has returned, as when a synthesis ends.
+    if (madeAhead) {
+        QMetaObject::invokeMethod(
+            this,
+            [this, utterance = m_utterance, audio = *madeAhead] {
+                if (m_speaking && utterance == m_utterance)
+                    onSynthesized(audio);
+            },
+            Qt::QueuedConnection);
+    }
+}
+
+void OpenJTalkSpeech::takePiece()
+{
+    m_piece = m_pending.takeFirst();
+    m_pieceEndsSentence = SpeechText::endsSentence(m_piece);
+}
+
+void OpenJTalkSpeech::adoptPreparation()
+{
+    OpenJTalkSynthesis *synthesis = std::exchange(m_preparing, nullptr);
+    disconnect(synthesis, nullptr, this, nullptr);
+    connect(synthesis, &OpenJTalkSynthesis::finished, this, &OpenJTalkSpeech::onSynthesized);
+    connect(synthesis, &OpenJTalkSynthesis::failed, this, &OpenJTalkSpeech::onSynthesisFailed);
+    m_synthesis = synthesis;
 }
 
 bool OpenJTalkSpeech::startSynthesis(QString *error)
 {
-    const QString piece = m_pending.takeFirst();
-    m_piece = piece;
-    m_pieceEndsSentence = SpeechText::endsSentence(piece);
+    takePiece();
+    const QString piece = m_piece;
     auto *synthesis = new OpenJTalkSynthesis(this);
     connect(synthesis, &OpenJTalkSynthesis::finished, this, &OpenJTalkSpeech::onSynthesized);
     connect(synthesis, &OpenJTalkSynthesis::failed, this, &OpenJTalkSpeech::onSynthesisFailed);
@@ -184,9 +288,11 @@ void OpenJTalkSpeech::synthesizeNext()
 
 void OpenJTalkSpeech::onSynthesized(const WavAudio &audio)
 {
-    // Called from the synthesis object's own signal, so it goes away later.
-    m_synthesis->deleteLater();
-    m_synthesis = nullptr;
+    // Called from the synthesis object's own signal, so it goes away later; audio made
+    // ahead comes without one.
+    if (m_synthesis)
+        std::exchange(m_synthesis, nullptr)->deleteLater();
+    const QStringList firstPieceKey = std::exchange(m_firstPieceKey, {});
 
     if (audio.sampleRate != m_output->format().sampleRate()
         || audio.channels != m_output->format().channelCount()) {
@@ -194,6 +300,9 @@ void OpenJTalkSpeech::onSynthesized(const WavAudio &audio)
                                                               m_output->format().sampleRate()));
         return;
     }
+    // The first piece is kept, so that 再生 of the same text again starts at once.
+    if (!firstPieceKey.isEmpty())
+        m_cache.insert(firstPieceKey, audio);
     m_spokeAny = true;
     if (m_heldFailure) {
         // Something is spoken after all: the piece that failed first is only left out.
@@ -211,6 +320,7 @@ void OpenJTalkSpeech::onSynthesized(const WavAudio &audio)
 
 void OpenJTalkSpeech::onSynthesisFailed(const QString &description)
 {
+    m_firstPieceKey.clear();
     const bool voiceNotLoaded = m_synthesis->voiceNotLoaded();
     m_synthesis->deleteLater();
     m_synthesis = nullptr;
@@ -262,9 +372,13 @@ void OpenJTalkSpeech::onOutputFailed(const QString &description)
 void OpenJTalkSpeech::endSpeech()
 {
     m_waitingForRoom = false;
+    m_firstPieceKey.clear();
     if (!m_speaking)
         return;
     m_speaking = false;
+    // The editor's text may have changed while this was spoken.
+    if (!m_preparedText.isEmpty())
+        m_prepareTimer->start();
     emit finished();
 }
 

@@ -4,6 +4,7 @@
 #include "platform/speech/speech_component.h"
 #include "platform/speech/speech_settings.h"
 #include "platform/speech/speech_settings_ui.h"
+#include "platform/speech/synthesis_cache.h"
 #include "platform/speech/utterance_failures.h"
 
 #include <QStringList>
@@ -11,12 +12,15 @@
 #include <optional>
 #include <utility>
 
+class QTimer;
 class SpeechAudioOutput;
 
 // Japanese speech through Open JTalk. The text is cut into short pieces; each is
 // synthesized by its own open_jtalk process, one after the other, and played through one
 // audio output as soon as it is ready, so the first words are heard after one short
-// synthesis while the rest are still being made.
+// synthesis while the rest are still being made. The first piece of the text the editor
+// holds is made ahead, in the background, once it has stayed the same a moment; 再生 of it
+// then starts from that audio.
 class OpenJTalkSpeech : public ISpeechComponent
 {
     Q_OBJECT
@@ -29,6 +33,10 @@ public:
     void speak(const QString &text) override;
     void stop() override;
     void showSettingsDialog(QWidget *owner, const QString &title) override;
+    void prepare(const QString &text) override;
+
+    // How long the text must stay the same before its first piece is made ahead.
+    static constexpr int kPrepareDelayMs = 300;
 
     bool isSpeaking() const { return m_speaking; }
     const SpeechSettings &settings() const { return m_settings; }
@@ -42,6 +50,8 @@ signals:
     void firstBufferWritten();
     // The utterance ended: played out, stopped, or given up after a failure.
     void finished();
+    // The first piece of the prepared text is ready to be played.
+    void prepared();
 
 private:
     void speakWith(const QString &text, const SpeechSettings &settings, bool tryOut);
@@ -54,6 +64,12 @@ private:
     void onOutputFailed(const QString &description);
     void endSpeech();
     void discardSynthesis();
+    void takePiece();
+    void startPreparing();
+    void dropPreparation();
+    void adoptPreparation();
+    QStringList cacheKey(const QString &piece, const QString &voice,
+                         const SpeechSettings &settings) const;
 
     OpenJTalkSetup m_setup;
     ISpeechSettingsUi &m_ui;
@@ -76,4 +92,13 @@ private:
     // Tells a callback that resumes after a signal whether its utterance is still the one
     // in progress.
     quint64 m_utterance = 0;
+
+    // What is made ahead: the editor's text, the one synthesis at a time making its first
+    // piece, and the pieces made.
+    QString m_preparedText;
+    QTimer *m_prepareTimer;
+    OpenJTalkSynthesis *m_preparing = nullptr;
+    QStringList m_preparingKey;
+    QStringList m_firstPieceKey; // the utterance's first piece, cached once made
+    SynthesisCache m_cache;
 };

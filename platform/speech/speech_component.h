@@ -22,6 +22,10 @@ public:
     virtual void stop() = 0;
     // The voice-settings dialog, modal to owner, with the given title.
     virtual void showSettingsDialog(QWidget *owner, const QString &title) = 0;
+    // The text speak() is likely to be given next (the editor's, as it changes): a
+    // component may make its first sound ahead, in the background, once the text has
+    // stayed the same a moment. Nothing it does here is ever reported; by default nothing.
+    virtual void prepare(const QString &text) { Q_UNUSED(text); }
 
 signals:
     // Speech failed after speak() had returned: the synthesizer ended with an error or

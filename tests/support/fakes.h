@@ -65,6 +65,8 @@ public:
     std::optional<RuntimeError> failWith;
 
     void speak(const QString &text) override { record(QStringLiteral("speak:") + text); }
+    void prepare(const QString &text) override { prepared << text; }
+    QStringList prepared; // apart from calls: the editor tells it of every change
     void stop() override { record(QStringLiteral("stop")); }
     void showSettingsDialog(QWidget *owner, const QString &title) override
     {

@@ -17,6 +17,7 @@ private slots:
     void laterFailureIsShownOncePerPlay_data();
     void laterFailureIsShownOncePerPlay();
     void closingReleasesTheEngine();
+    void editorTellsTheEngineItsText();
 };
 
 void TestSpeechPreview::startUpDecidesOnSystemName_data()
@@ -180,6 +181,19 @@ void TestSpeechPreview::closingReleasesTheEngine()
     QVERIFY(engine.isNull());
     QVERIFY(f.form->speech().SpeechEngine.isNull());
     QCOMPARE(f.messageBox.shown.size(), 0);
+}
+
+void TestSpeechPreview::editorTellsTheEngineItsText()
+{
+    // The engine hears of the editor's text as it changes, typed or loaded, so that it can
+    // make the first sound of it ahead of 再生.
+    FormFixture f;
+    f.addRows({{"次は終点です", "0", "0"}});
+    f.load(1);
+    f.form->Text1->insert(QStringLiteral("。"));
+    QCOMPARE(f.speechFactory.last->prepared,
+             QStringList({QStringLiteral("次は終点です"), QStringLiteral("次は終点です。")}));
+    QCOMPARE(f.speechFactory.last->calls, QStringList());
 }
 
 QTEST_MAIN(TestSpeechPreview)

@@ -1,5 +1,6 @@
 #include "files/atomic_write.h"
 
+#include "files/file_access.h"
 #include "files/file_texts.h"
 
 #include "files/native_name.h"
@@ -107,25 +108,6 @@ bool nameUnnamedFile(int fd, const QByteArray &folder, const QByteArray &baseNam
             break;
     }
     return false;
-}
-
-bool writeAll(int fd, QByteArrayView bytes)
-{
-    const char *p = bytes.data();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, size_t(left));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            if (n == 0)
-                errno = ENOSPC;
-            return false;
-        }
-        p += n;
-        left -= n;
-    }
-    return true;
 }
 
 // The kernel's own limit on links followed in one path.
@@ -255,7 +237,7 @@ std::optional<WriteFailure> AtomicFileWriter::append(QByteArrayView bytes)
 {
     if (m_fd < 0)
         return failure(Step::Write, EBADF);
-    if (writeAll(m_fd, bytes))
+    if (broadcast_file::writeAll(m_fd, bytes))
         return std::nullopt;
     const auto failed = failure(Step::Write, errno);
     discard();

@@ -106,6 +106,28 @@ int openRegularFile(const QString &path, FileProblem *problem)
     return fd;
 }
 
+bool writeAll(int fd, QByteArrayView bytes, qint64 offset)
+{
+    const char *p = bytes.data();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = offset < 0 ? ::write(fd, p, size_t(left))
+                                     : ::pwrite(fd, p, size_t(left), off_t(offset));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n == 0)
+                errno = ENOSPC;
+            return false;
+        }
+        p += n;
+        left -= n;
+        if (offset >= 0)
+            offset += n;
+    }
+    return true;
+}
+
 ssize_t readSome(int fd, char *buffer, qsizetype size)
 {
     for (;;) {

@@ -25,6 +25,10 @@ FileProblem aboutField(const SerializeResult &refused, int line);
 // Reads what is there, up to size bytes, through interruptions; waits for input that is
 // not there yet even on a descriptor left non-blocking. 0 at the end, -1 with errno.
 ssize_t readSome(int fd, char *buffer, qsizetype size);
+// Writes every byte, through interruptions and short writes: at the file's offset, or at
+// offset (pwrite) when one is given. False with errno set when it cannot (a write that
+// takes nothing counts as a full disk).
+bool writeAll(int fd, QByteArrayView bytes, qint64 offset = -1);
 
 // Closes the descriptor however reading ends.
 struct Descriptor

@@ -1,5 +1,6 @@
 #include "recovery/journal_file.h"
 
+#include "files/file_access.h"
 #include "recovery/journal_records.h"
 
 #include <algorithm>
@@ -15,20 +16,7 @@ constexpr qint64 kCopyPiece = 1 << 20;
 
 bool writeAllAt(int fd, const char *data, qint64 size, qint64 at)
 {
-    while (size > 0) {
-        const ssize_t n = ::pwrite(fd, data, size_t(size), at);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            if (n == 0)
-                errno = ENOSPC;
-            return false;
-        }
-        data += n;
-        size -= n;
-        at += n;
-    }
-    return true;
+    return broadcast_file::writeAll(fd, QByteArrayView(data, size), at);
 }
 
 // Cuts a file back to what it held before a write that failed part-way; a failure to do so

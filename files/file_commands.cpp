@@ -36,27 +36,26 @@ QString withDetail(const QString &prompt, const RuntimeError &error)
 FileCommands::FileCommands(TableEditor &table, Services services)
     : C_Dialog1(&services.saveDialog),
       m_table(table),
-      ListView1(table.ListView1),
       m_services(std::move(services))
 {
 }
 
 bool FileCommands::userAgreesToDiscard()
 {
-    return m_services.messageBox.show(kDiscardQuestion, IMessageBox::YesNo, IMessageBox::Question,
-                             kDiscardTitle)
+    return m_services.messageBox.show(kDiscardQuestion, IMessageBox::YesNo,
+                                      IMessageBox::Question, kDiscardTitle)
         == IMessageBox::Yes;
 }
 
 void FileCommands::MnuFileNew_Click()
 {
-    if (ListView1->Count() == 0)
+    if (m_table.ListView1->Count() == 0)
         return;
     if (m_services.messageBox.show(kDeleteQuestion, IMessageBox::YesNo, IMessageBox::Question,
-                          kDeleteTitle)
+                                   kDeleteTitle)
         != IMessageBox::Yes)
         return;
-    ListView1->Clear();
+    m_table.ListView1->Clear();
     m_table.clearEditor();
     if (m_services.tableRecord)
         m_services.tableRecord->tableDiscarded();
@@ -64,67 +63,68 @@ void FileCommands::MnuFileNew_Click()
 
 void FileCommands::MnuFileOpen_Click()
 {
-    const bool hadRows = ListView1->Count() > 0;
+    const bool hadRows = m_table.ListView1->Count() > 0;
     if (hadRows
-        && m_services.messageBox.show(kDeleteQuestion, IMessageBox::YesNo, IMessageBox::Question,
-                             kDeleteTitle)
+        && m_services.messageBox.show(kDeleteQuestion, IMessageBox::YesNo,
+                                      IMessageBox::Question, kDeleteTitle)
             != IMessageBox::Yes)
         return;
 
     // The table is emptied only once a file has been chosen: cancelling the dialog keeps
     // everything the user had.
-    const QString path = m_services.apiLib.KelpFileDlg(m_services.dialogOwner, 0, openFilter(), QString(),
-                                              QStringLiteral("放送用データファイルを開く"));
+    const QString path =
+        m_services.apiLib.KelpFileDlg(m_services.dialogOwner, 0, openFilter(), QString(),
+                                      QStringLiteral("放送用データファイルを開く"));
     if (path.isEmpty())
         return;
     if (hadRows) {
-        ListView1->Clear();
+        m_table.ListView1->Clear();
         m_table.clearEditor();
         if (m_services.tableRecord)
             m_services.tableRecord->tableDiscarded();
     }
 
     try {
-        ListView1->Clear();
-        ReadBroadcastFile(*ListView1, path,
+        m_table.ListView1->Clear();
+        ReadBroadcastFile(*m_table.ListView1, path,
                           m_services.tableRecord ? m_services.tableRecord->openingTap() : nullptr);
-        if (ListView1->Count() >= 1) {
-            const ListItem first = ListView1->Item(1);
+        if (m_table.ListView1->Count() >= 1) {
+            const ListItem first = m_table.ListView1->Item(1);
             m_table.ListView1_ItemClick(first);
             first.SetSelected(true);
         }
     } catch (const RuntimeError &error) {
         // The rows read before the failure stay listed while the message is up.
-        m_services.messageBox.show(withDetail(QStringLiteral("読み込み時にエラーが発生しました"), error),
-                          IMessageBox::OkOnly, IMessageBox::Critical,
-                          QStringLiteral("読み込みエラー"));
-        ListView1->Clear();
+        m_services.messageBox.show(
+            withDetail(QStringLiteral("読み込み時にエラーが発生しました"), error),
+            IMessageBox::OkOnly, IMessageBox::Critical, QStringLiteral("読み込みエラー"));
+        m_table.ListView1->Clear();
     }
 }
 
 void FileCommands::MnuFileSave_Click()
 {
-    if (ListView1->Count() == 0)
+    if (m_table.ListView1->Count() == 0)
         return;
     try {
         C_Dialog1->Filter = QStringLiteral("放送用データファイル(*.csv)|*.csv");
         C_Dialog1->DefaultExt = QStringLiteral("*.csv");
         C_Dialog1->ShowSave(m_services.dialogOwner);
-        WriteBroadcastFile(*ListView1, C_Dialog1->FileName);
+        WriteBroadcastFile(*m_table.ListView1, C_Dialog1->FileName);
         if (m_services.tableRecord)
             m_services.tableRecord->tableSaved();
     } catch (const RuntimeError &error) {
         if (error.number() == RuntimeError::CancelError)
             return;
-        m_services.messageBox.show(withDetail(QStringLiteral("保存時にエラーが発生しました"), error),
-                          IMessageBox::OkOnly, IMessageBox::Critical,
-                          QStringLiteral("保存エラー"));
+        m_services.messageBox.show(
+            withDetail(QStringLiteral("保存時にエラーが発生しました"), error),
+            IMessageBox::OkOnly, IMessageBox::Critical, QStringLiteral("保存エラー"));
     }
 }
 
 void FileCommands::MnuFileExit_Click()
 {
-    if (ListView1->Count() > 0 && !userAgreesToDiscard())
+    if (m_table.ListView1->Count() > 0 && !userAgreesToDiscard())
         return;
     m_services.endProgram();
 }

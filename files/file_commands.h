@@ -6,7 +6,6 @@ class IApiLib;
 class ICommonDialog;
 class IMessageBox;
 class ITableRecord;
-class ListView;
 class QWidget;
 class TableEditor;
 
@@ -47,6 +46,5 @@ public:
 
 private:
     TableEditor &m_table;
-    ListView *const ListView1;
     Services m_services;
 };

@@ -46,6 +46,17 @@ std::optional<xcb_window_t> activeWindow(xcb_connection_t *connection, xcb_windo
     return *static_cast<const xcb_window_t *>(xcb_get_property_value(property.get()));
 }
 
+// A window the window manager still names after it went (a dialog of ours that just
+// closed, while the manager catches up) holds nothing.
+bool stillExists(xcb_connection_t *connection, xcb_window_t window)
+{
+    const XcbReply<xcb_get_window_attributes_reply_t> attributes(
+        xcb_get_window_attributes_reply(connection, xcb_get_window_attributes(connection, window),
+                                        nullptr),
+        &std::free);
+    return attributes != nullptr;
+}
+
 bool isOneOfOurs(xcb_window_t window)
 {
     for (QWindow *ours : QGuiApplication::allWindows()) {
@@ -77,7 +88,7 @@ bool anotherProgramHasTheKeyboard()
         if (focus && focus->focus != XCB_INPUT_FOCUS_POINTER_ROOT && focus->focus != screen->root)
             holder = focus->focus;
     }
-    return holder != XCB_NONE && !isOneOfOurs(holder);
+    return holder != XCB_NONE && !isOneOfOurs(holder) && stillExists(connection, holder);
 }
 
 void setUrgent(QWidget *window, bool urgent)

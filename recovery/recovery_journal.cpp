@@ -125,10 +125,15 @@ void RecoveryJournal::fieldsChanged(int top, int bottom, int left, int right)
 
 void RecoveryJournal::tableCleared()
 {
+    note(journal::RecordType::Clear, true);
+}
+
+void RecoveryJournal::note(journal::RecordType type, bool unsaved)
+{
     if (!recording())
         return;
-    journal::RecordWriter(journal::RecordType::Clear).appendTo(m_pending);
-    m_unsaved = true;
+    journal::RecordWriter(type).appendTo(m_pending);
+    m_unsaved = unsaved;
 }
 
 void RecoveryJournal::editorChanged()
@@ -218,10 +223,7 @@ void RecoveryJournal::commit()
 
 void RecoveryJournal::tableSaved()
 {
-    if (!recording())
-        return;
-    journal::RecordWriter(journal::RecordType::Saved).appendTo(m_pending);
-    m_unsaved = false;
+    note(journal::RecordType::Saved, false);
 }
 
 void RecoveryJournal::tableDiscarded()

@@ -60,6 +60,8 @@ private:
     void fieldsChanged(int top, int bottom, int left, int right);
     void tableCleared();
     void editorChanged();
+    // A record without a payload, after which the table does or does not hold unsaved work.
+    void note(journal::RecordType type, bool unsaved);
 
     bool recording() const { return !m_paused && !m_ended && !m_stopped; }
     journal::EditorState editorState() const;

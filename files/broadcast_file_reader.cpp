@@ -35,18 +35,18 @@ const QString &oneCharacterText(char16_t c)
     return texts[c];
 }
 
-QString makeField(const char16_t *units, qsizetype length)
+QString makeField(QStringView field)
 {
-    if (length == 0)
+    if (field.isEmpty())
         return QString();
-    if (length == 1 && units[0] < 0x80)
-        return oneCharacterText(units[0]);
-    return QString(reinterpret_cast<const QChar *>(units), length);
+    if (field.size() == 1 && field[0].unicode() < 0x80)
+        return oneCharacterText(field[0].unicode());
+    return field.toString();
 }
 
-// Splits one decoded line (terminator removed) into at most three fields. Quoted fields
-// are unescaped in place, which is why the line is writable.
-bool splitFields(char16_t *line, qsizetype length, std::array<QString, 3> &fields,
+// Splits one decoded line (terminator removed) into at most three fields, which view the
+// line. Quoted fields are unescaped in place, which is why the line is writable.
+bool splitFields(char16_t *line, qsizetype length, std::array<QStringView, 3> &fields,
                  QString *cause)
 {
     int count = 0;
@@ -76,7 +76,7 @@ bool splitFields(char16_t *line, qsizetype length, std::array<QString, 3> &field
                 }
                 line[write++] = line[read++];
             }
-            fields[count++] = makeField(line + first, write - first);
+            fields[count++] = QStringView(line + first, write - first);
             if (read == length)
                 return true;
             if (line[read] != u',') {
@@ -87,7 +87,7 @@ bool splitFields(char16_t *line, qsizetype length, std::array<QString, 3> &field
         } else {
             const char16_t *const comma = std::find(line + i, line + length, u',');
             const qsizetype end = comma - line;
-            fields[count++] = makeField(line + i, end - i);
+            fields[count++] = QStringView(line + i, end - i);
             if (end == length)
                 return true;
             i = end + 1;
@@ -158,7 +158,7 @@ struct Reader::State
     ParseResult result;
     QByteArray pending; // the start of a line whose end has not come yet
     std::optional<LineDecoder> decoder; // set once the encoding is known
-    std::array<QString, 3> fields;
+    RowVisitor visitor; // when set, rows go to it instead of into result.rows
     int line = 0;
     bool failed = false;
     bool keepRowLines = false;
@@ -224,7 +224,7 @@ struct Reader::State
     // The row of one decoded line whose line end is already dropped.
     bool takeRow(char16_t *text, qsizetype length)
     {
-        fields = {};
+        std::array<QStringView, 3> fields{};
         QString cause;
         if (!splitFields(text, length, fields, &cause)) {
             // Lines ended by a lone CR (old Mac files) run together into one line, whose
@@ -233,8 +233,12 @@ struct Reader::State
                 cause = FileTexts::tr("行の区切りに CR だけが使われています（行は CR LF か LF で区切ってください）");
             return fail(cause);
         }
+        if (visitor) {
+            visitor(RowView{fields[0], fields[1], fields[2], line});
+            return true;
+        }
         result.rows.push_back(
-            BroadcastRow{std::move(fields[0]), std::move(fields[1]), std::move(fields[2])});
+            BroadcastRow{makeField(fields[0]), makeField(fields[1]), makeField(fields[2])});
         if (keepRowLines)
             result.rowLines.push_back(line);
         return true;
@@ -318,6 +322,11 @@ void Reader::setLineLimit(qsizetype bytes)
 void Reader::readUnmarkedAsUtf8()
 {
     m_state->unmarkedIsUtf8 = true;
+}
+
+void Reader::visitRows(RowVisitor visit)
+{
+    m_state->visitor = std::move(visit);
 }
 
 void Reader::keepRowLines()

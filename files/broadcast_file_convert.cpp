@@ -32,7 +32,6 @@ ConvertOutcome convertWithin(int inputFd, const QString &inputName, const ByteSi
 {
     ConvertOutcome outcome;
     Reader reader;
-    reader.keepRowLines();
     if (unmarked == UnmarkedText::Utf8)
         reader.readUnmarkedAsUtf8();
     Utf8WithoutMarkGuess guess;
@@ -49,17 +48,30 @@ ConvertOutcome convertWithin(int inputFd, const QString &inputName, const ByteSi
     // conversion, with its number, before memory runs out.
     if (memory > 0)
         reader.setLineLimit(qsizetype(std::max<qint64>(memory / kMemoryPerLineByte, kChunk)));
-    std::vector<BroadcastRow> rows;
-    std::vector<int> lines;
-    // Writes the rows read so far; false once something has failed.
-    const auto passOn = [&] {
-        const SerializeResult encoded = serialize(rows);
-        if (!encoded.ok()) {
-            outcome.input = aboutField(encoded, lines[std::size_t(encoded.failedRow - 1)]);
+    // Each row is written as it is read, straight from the reader's text: no row is kept.
+    QByteArray out(2 * kChunk, Qt::Uninitialized);
+    qsizetype used = 0;
+    reader.visitRows([&](const RowView &row) {
+        if (outcome.input)
+            return; // a row was refused: what follows in this piece is not written
+        const qsizetype room = used + lineBound(row.content, row.fareSignal, row.soundSignal);
+        if (room > out.size())
+            out.resize(std::max(room, 2 * out.size()));
+        SerializeResult refused;
+        const qsizetype written = serializeRowInto(row, out.data() + used, &refused);
+        if (written < 0)
+            outcome.input = aboutField(refused, row.line);
+        else
+            used += written;
+    });
+    // Passes on what was written so far; false once something has failed.
+    const auto passOn = [&](qsizetype atLeast) {
+        if (outcome.input)
             return false;
-        }
-        if (!encoded.bytes.isEmpty())
-            outcome.output = sink(encoded.bytes);
+        if (used < atLeast || used == 0)
+            return true;
+        outcome.output = sink(QByteArrayView(out.constData(), used));
+        used = 0;
         return !outcome.output;
     };
 
@@ -78,8 +90,7 @@ ConvertOutcome convertWithin(int inputFd, const QString &inputName, const ByteSi
         }
         if (n == 0 || !reader.feed(QByteArrayView(buffer.constData(), n)))
             break;
-        reader.takeRows(rows, lines);
-        if (!passOn())
+        if (!passOn(kChunk))
             return outcome;
     }
     if (guessing) {
@@ -87,14 +98,14 @@ ConvertOutcome convertWithin(int inputFd, const QString &inputName, const ByteSi
         if (refusedAsUtf8())
             return outcome;
     }
-    ParseResult last = reader.finish();
-    rows = std::move(last.rows);
-    lines = std::move(last.rowLines);
+    const ParseResult last = reader.finish();
+    if (outcome.input)
+        return outcome;
     if (!last.ok()) {
         outcome.input = aboutLine(last.failedLine, last.cause);
         return outcome;
     }
-    passOn();
+    passOn(1);
     return outcome;
 }
 

@@ -88,6 +88,32 @@ bool writeField(QStringView field, char **out, Refusal *refusal)
 
 } // namespace
 
+qsizetype serializeRowInto(const RowView &row, char *out, SerializeResult *refused)
+{
+    const std::array<std::pair<Field, QStringView>, 3> fields{{
+        {Field::Content, row.content},
+        {Field::FareSignal, row.fareSignal},
+        {Field::SoundSignal, row.soundSignal},
+    }};
+    char *d = out;
+    for (const auto &[field, text] : fields) {
+        if (field != Field::Content)
+            *d++ = ',';
+        Refusal refusal;
+        if (!writeField(text, &d, &refusal)) {
+            refused->failedRow = row.line;
+            refused->failedField = field;
+            refused->failedIndex = refusal.index;
+            refused->failedCharacter = refusal.character;
+            refused->cause = refusal.cause;
+            return -1;
+        }
+    }
+    *d++ = '\r';
+    *d++ = '\n';
+    return d - out;
+}
+
 SerializeResult serialize(std::span<const BroadcastRow> rows)
 {
     SerializeResult result;
@@ -96,32 +122,17 @@ SerializeResult serialize(std::span<const BroadcastRow> rows)
     // straight into it, and it is cut to what was written at the end.
     qsizetype bound = 0;
     for (const BroadcastRow &row : rows)
-        bound += 2 * (row.Content.size() + row.FareSignal.size() + row.SoundSignal.size()) + 4;
+        bound += lineBound(row.Content, row.FareSignal, row.SoundSignal);
     QByteArray out(bound, Qt::Uninitialized);
     char *d = out.data();
 
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const BroadcastRow &row = rows[i];
-        const std::array<std::pair<Field, const QString *>, 3> fields{{
-            {Field::Content, &row.Content},
-            {Field::FareSignal, &row.FareSignal},
-            {Field::SoundSignal, &row.SoundSignal},
-        }};
-        for (const auto &[field, text] : fields) {
-            if (field != Field::Content)
-                *d++ = ',';
-            Refusal refusal;
-            if (!writeField(*text, &d, &refusal)) {
-                result.failedRow = int(i + 1);
-                result.failedField = field;
-                result.failedIndex = refusal.index;
-                result.failedCharacter = refusal.character;
-                result.cause = refusal.cause;
-                return result;
-            }
-        }
-        *d++ = '\r';
-        *d++ = '\n';
+        const qsizetype written = serializeRowInto(
+            RowView{row.Content, row.FareSignal, row.SoundSignal, int(i + 1)}, d, &result);
+        if (written < 0)
+            return result;
+        d += written;
     }
     out.truncate(d - out.constData());
     result.bytes = std::move(out);

@@ -72,6 +72,19 @@ struct RowView
 };
 using RowVisitor = std::function<void(const RowView &row)>;
 
+// The most bytes the line of a row with fields of these sizes can take: two per UTF-16
+// unit, two commas and CR LF.
+constexpr qsizetype lineBound(QStringView content, QStringView fareSignal, QStringView soundSignal)
+{
+    return 2 * (content.size() + fareSignal.size() + soundSignal.size()) + 4;
+}
+
+// Writes the line of one row at out, which must have room for lineBound of its fields,
+// for a caller that writes rows as they come instead of a whole table. Returns the bytes
+// written, or -1 when a field would not read back, refused as serialize refuses it (with
+// the row's line as failedRow) in *refused.
+qsizetype serializeRowInto(const RowView &row, char *out, SerializeResult *refused);
+
 // The same reading, fed piece by piece, so that a large file need not be in memory whole
 // next to its rows. For the least memory, count the file's LF bytes first and reserve
 // that many rows: the table then never grows by copying.

@@ -21,7 +21,11 @@ using CliMessages::at;
 
 namespace {
 
+// The least a line may be allowed, whatever the memory.
 constexpr qsizetype kChunk = 1 << 20;
+// Input is read in pieces small enough that their decoded text is still in the processor's
+// cache when its rows are checked.
+constexpr qsizetype kPiece = 64 << 10;
 // What one byte of a line can cost while it is read: the line as read, with room to
 // grow, and its text decoded (two bytes a character), as converting a file reckons it.
 constexpr qint64 kMemoryPerLineByte = 8;
@@ -121,7 +125,7 @@ private:
         if (const qint64 memory = availableMemory(); memory > 0)
             reader.setLineLimit(qsizetype(std::max<qint64>(memory / kMemoryPerLineByte, kChunk)));
         reader.visitRows([this](const broadcast_file::RowView &row) { checkRow(row); });
-        QByteArray buffer(kChunk, Qt::Uninitialized);
+        QByteArray buffer(kPiece, Qt::Uninitialized);
         bool reading = true;
         // After a line that cannot be read, the rest is read only as far as the guess needs.
         while (reading || !m_guessed) {

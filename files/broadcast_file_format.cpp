@@ -49,6 +49,14 @@ Refusal separatorRefusal(qsizetype index, char16_t c)
 // would not read back as it stands. There must be room for two bytes per UTF-16 unit.
 bool writeField(QStringView field, char **out, Refusal *refusal)
 {
+    // A signal, nearly always: one ASCII character, which is its own byte.
+    if (field.size() == 1) {
+        const char16_t c = field[0].unicode();
+        if (c < 0x80 && !isSeparator(c) && c != u'"') {
+            *(*out)++ = char(c);
+            return true;
+        }
+    }
     if (field.startsWith(u'"')) {
         *refusal = {0, U'"',
                     FileTexts::tr("先頭の「\"」は引用符として読まれるため保存できません")};

@@ -49,6 +49,19 @@ QString makeField(QStringView field)
 bool splitFields(char16_t *line, qsizetype length, std::array<QStringView, 3> &fields,
                  QString *cause)
 {
+    // The usual line first: content that neither starts with a quote nor holds a comma,
+    // and two one-character signals: this is all that short rows cost beyond their line end.
+    if (length >= 4 && line[0] != u'"' && line[length - 2] == u',' && line[length - 4] == u','
+        && line[length - 1] != u'"' && line[length - 1] != u',' && line[length - 3] != u','
+        && line[length - 3] != u'"') {
+        const qsizetype contentEnd = length - 4;
+        if (std::find(line, line + contentEnd, u',') == line + contentEnd) {
+            fields[0] = QStringView(line, contentEnd);
+            fields[1] = QStringView(line + length - 3, 1);
+            fields[2] = QStringView(line + length - 1, 1);
+            return true;
+        }
+    }
     int count = 0;
     qsizetype i = 0;
     for (;;) {
@@ -125,17 +138,18 @@ public:
         return written;
     }
 
-    // Decodes whole lines, each ending in LF, in one go where the encoding gains by it; for
-    // lines that end in LF that gives exactly what decoding them one by one gives. Returns
-    // the units (in buffer()), or -1 when the lines are to be decoded one by one: always
-    // for code page 932, whose decoding costs nothing per call, and for UTF-8 that is not
-    // valid, to find the line at fault.
+    // Decodes whole lines, each ending in LF, in one go: for lines that end in LF that
+    // gives exactly what decoding them one by one gives (neither encoding has an LF inside
+    // a character; a code page 932 lead byte before one is an invalid pair either way),
+    // without a call per line, which short rows would pay for. Returns the units (in
+    // buffer()), or -1 when the text is not valid and the lines are to be decoded one by
+    // one to find the line at fault.
     qsizetype decodeLines(QByteArrayView bytes)
     {
-        if (!m_utf8)
-            return -1;
         reserve(bytes.size());
-        return utf8::decodeInto(bytes, m_buffer.data());
+        if (m_utf8)
+            return utf8::decodeInto(bytes, m_buffer.data());
+        return cp932::decodeInto(bytes, m_buffer.data(), nullptr);
     }
 
     char16_t *buffer() { return m_buffer.data(); }

@@ -110,22 +110,22 @@ int runSpeak(const QString &file, const QString &folder, const std::vector<RowRa
         return 1;
     }
 
-    SpeakSetup how;
+    SynthesisSetup how;
     how.program = setup.program;
     how.arguments = openJTalkArguments(setup, voice, settings);
     how.voice = voice;
-    how.sampleRate = SpeechVoices::sampleRate(voice);
-    how.dataFile = file;
-    how.folder = folder;
-    how.nameWidth = std::max<int>(5, int(QString::number(read.rows.size()).size()));
     how.processes = std::max(1, QThread::idealThreadCount());
-    std::vector<SpeakRow> rows;
+    SpeakOutput output;
+    output.sampleRate = SpeechVoices::sampleRate(voice);
+    output.folder = folder;
+    output.nameWidth = std::max<int>(5, int(QString::number(read.rows.size()).size()));
+    std::vector<SynthesisRow> rows;
     rows.reserve(picked.size());
     for (const int i : picked)
-        rows.push_back({i + 1, read.rowLines[std::size_t(i)], read.rows[std::size_t(i)].Content});
+        rows.push_back({file, i + 1, read.rowLines[std::size_t(i)], read.rows[std::size_t(i)].Content});
 
     QEventLoop loop;
-    auto *run = new SpeakRun(std::move(how), std::move(rows), &loop);
+    auto *run = new SpeakRun(std::move(how), std::move(output), std::move(rows), &loop);
     QObject::connect(run, &SpeakRun::finished, &loop, &QEventLoop::exit);
     // Started from the loop, so that a run with nothing to synthesize can end it too.
     QTimer::singleShot(0, run, &SpeakRun::start);

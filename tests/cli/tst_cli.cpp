@@ -5,7 +5,7 @@
 #include "cli/cli_arguments.h"
 #include "cli/cli_messages.h"
 #include "cli/convert_command.h"
-#include "cli/speak_command.h"
+#include "cli/synthesis_input.h"
 #include "files/atomic_write.h"
 #include "files/broadcast_file_convert.h"
 #include "files/broadcast_file_format.h"

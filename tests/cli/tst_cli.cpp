@@ -38,7 +38,7 @@ QString rowsText(const std::vector<RowRange> &rows)
 // The invocation in a line: what ran, and only what was set.
 QString summary(const Invocation &i)
 {
-    static const char *const commands[] = {"none", "check", "convert", "speak"};
+    static const char *const commands[] = {"none", "check", "convert", "speak", "reading"};
     const QString command = QString::fromLatin1(commands[int(i.command)]);
     switch (i.action) {
     case Invocation::Action::UsageError: return QStringLiteral("usage error");
@@ -158,6 +158,13 @@ void TestCli::readsTheCommandLine_data()
     row("convert, --from twice", u"convert a.csv -o b.csv --from utf-8 --from cp932"_qs, "usage error");
     row("speak, --rows twice", u"speak a.csv -o wav --rows 1 --rows 3"_qs, "usage error");
     row("speak, --voice twice", u"speak a.csv -o wav --voice a --voice b"_qs, "usage error");
+    row("reading, several files", u"reading a.csv --rows 2- b.csv --voice v.htsvoice"_qs,
+        "reading files=a.csv|b.csv rows=2- voice=v.htsvoice");
+    row("reading without a file", u"reading --rows 3"_qs, "usage error");
+    row("reading has no -o", u"reading a.csv -o wav"_qs, "usage error");
+    row("reading, bad rows", u"reading a.csv --rows 0"_qs, "usage error");
+    row("reading, --rows twice", u"reading a.csv --rows 1 --rows 3"_qs, "usage error");
+    row("reading's help", u"reading --help"_qs, "help reading");
 }
 
 void TestCli::readsTheCommandLine()

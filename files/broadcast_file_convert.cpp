@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <new>
+#include <vector>
 
 namespace broadcast_file {
 namespace {
@@ -52,15 +53,15 @@ ConvertOutcome convertWithin(int inputFd, const QString &inputName, const ByteSi
     if (memory > 0)
         reader.setLineLimit(qsizetype(std::max<qint64>(memory / kMemoryPerLineByte, kChunk)));
     // Each row is written as it is read, straight from the reader's text: no row is kept.
-    QByteArray out(2 * kChunk, Qt::Uninitialized);
+    std::vector<char> out(std::size_t(2 * kChunk));
     qsizetype used = 0;
+    SerializeResult refused; // made once: most rows are not
     reader.visitRows([&](const RowView &row) {
         if (outcome.input)
             return; // a row was refused: what follows in this piece is not written
         const qsizetype room = used + lineBound(row.content, row.fareSignal, row.soundSignal);
-        if (room > out.size())
-            out.resize(std::max(room, 2 * out.size()));
-        SerializeResult refused;
+        if (room > qsizetype(out.size()))
+            out.resize(std::size_t(std::max(room, 2 * qsizetype(out.size()))));
         const qsizetype written = serializeRowInto(row, out.data() + used, &refused);
         if (written < 0)
             outcome.input = aboutField(refused, row.line);
@@ -73,7 +74,7 @@ ConvertOutcome convertWithin(int inputFd, const QString &inputName, const ByteSi
             return false;
         if (used < atLeast || used == 0)
             return true;
-        outcome.output = sink(QByteArrayView(out.constData(), used));
+        outcome.output = sink(QByteArrayView(out.data(), used));
         used = 0;
         return !outcome.output;
     };
@@ -139,6 +140,7 @@ ConvertOutcome convertToFile(int inputFd, const QString &inputName, const QStrin
         convertStream(inputFd, inputName, [&](QByteArrayView bytes) -> std::optional<FileProblem> {
             if (const auto failed = file.append(bytes))
                 return aboutOutput(outputPath, *failed);
+            file.startWriting();
             return std::nullopt;
         },
         unmarked);

@@ -45,18 +45,10 @@ Refusal separatorRefusal(qsizetype index, char16_t c)
     }
 }
 
-// Writes the bytes of one field at *out and moves *out past them; false when the field
+// Writes the bytes of any field at *out and moves *out past them; false when the field
 // would not read back as it stands. There must be room for two bytes per UTF-16 unit.
-bool writeField(QStringView field, char **out, Refusal *refusal)
+bool writeAnyField(QStringView field, char **out, Refusal *refusal)
 {
-    // A signal, nearly always: one ASCII character, which is its own byte.
-    if (field.size() == 1) {
-        const char16_t c = field[0].unicode();
-        if (c < 0x80 && !isSeparator(c) && c != u'"') {
-            *(*out)++ = char(c);
-            return true;
-        }
-    }
     if (field.startsWith(u'"')) {
         *refusal = {0, U'"',
                     FileTexts::tr("先頭の「\"」は引用符として読まれるため保存できません")};
@@ -94,32 +86,47 @@ bool writeField(QStringView field, char **out, Refusal *refusal)
     return false;
 }
 
+// The same, with a signal (nearly always one ASCII character, which is its own byte)
+// written on the spot: two of a row's three fields.
+inline bool writeField(QStringView field, char **out, Refusal *refusal)
+{
+    if (field.size() == 1) {
+        const char16_t c = field[0].unicode();
+        if (c < 0x80 && !isSeparator(c) && c != u'"') {
+            *(*out)++ = char(c);
+            return true;
+        }
+    }
+    return writeAnyField(field, out, refusal);
+}
+
 } // namespace
 
 qsizetype serializeRowInto(const RowView &row, char *out, SerializeResult *refused)
 {
-    const std::array<std::pair<Field, QStringView>, 3> fields{{
-        {Field::Content, row.content},
-        {Field::FareSignal, row.fareSignal},
-        {Field::SoundSignal, row.soundSignal},
-    }};
+    // Field by field, without gathering them first: short rows cost little more than this.
     char *d = out;
-    for (const auto &[field, text] : fields) {
-        if (field != Field::Content)
+    Refusal refusal;
+    Field field = Field::Content;
+    if (writeField(row.content, &d, &refusal)) {
+        *d++ = ',';
+        field = Field::FareSignal;
+        if (writeField(row.fareSignal, &d, &refusal)) {
             *d++ = ',';
-        Refusal refusal;
-        if (!writeField(text, &d, &refusal)) {
-            refused->failedRow = row.line;
-            refused->failedField = field;
-            refused->failedIndex = refusal.index;
-            refused->failedCharacter = refusal.character;
-            refused->cause = refusal.cause;
-            return -1;
+            field = Field::SoundSignal;
+            if (writeField(row.soundSignal, &d, &refusal)) {
+                *d++ = '\r';
+                *d++ = '\n';
+                return d - out;
+            }
         }
     }
-    *d++ = '\r';
-    *d++ = '\n';
-    return d - out;
+    refused->failedRow = row.line;
+    refused->failedField = field;
+    refused->failedIndex = refusal.index;
+    refused->failedCharacter = refusal.character;
+    refused->cause = refusal.cause;
+    return -1;
 }
 
 SerializeResult serialize(std::span<const BroadcastRow> rows)

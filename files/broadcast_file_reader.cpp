@@ -45,9 +45,9 @@ QString makeField(QStringView field)
 }
 
 // Splits one decoded line (terminator removed) into at most three fields, which view the
-// line. Quoted fields are unescaped in place, which is why the line is writable.
-bool splitFields(char16_t *line, qsizetype length, std::array<QStringView, 3> &fields,
-                 QString *cause)
+// line; missing ones stay empty. Quoted fields are unescaped in place, which is why the
+// line is writable.
+bool splitFields(char16_t *line, qsizetype length, RowView &row, QString *cause)
 {
     // The usual line first: content that neither starts with a quote nor holds a comma,
     // and two one-character signals: this is all that short rows cost beyond their line end.
@@ -56,12 +56,13 @@ bool splitFields(char16_t *line, qsizetype length, std::array<QStringView, 3> &f
         && line[length - 3] != u'"') {
         const qsizetype contentEnd = length - 4;
         if (std::find(line, line + contentEnd, u',') == line + contentEnd) {
-            fields[0] = QStringView(line, contentEnd);
-            fields[1] = QStringView(line + length - 3, 1);
-            fields[2] = QStringView(line + length - 1, 1);
+            row.content = QStringView(line, contentEnd);
+            row.fareSignal = QStringView(line + length - 3, 1);
+            row.soundSignal = QStringView(line + length - 1, 1);
             return true;
         }
     }
+    QStringView *const fields[3] = {&row.content, &row.fareSignal, &row.soundSignal};
     int count = 0;
     qsizetype i = 0;
     for (;;) {
@@ -89,7 +90,7 @@ bool splitFields(char16_t *line, qsizetype length, std::array<QStringView, 3> &f
                 }
                 line[write++] = line[read++];
             }
-            fields[count++] = QStringView(line + first, write - first);
+            *fields[count++] = QStringView(line + first, write - first);
             if (read == length)
                 return true;
             if (line[read] != u',') {
@@ -100,7 +101,7 @@ bool splitFields(char16_t *line, qsizetype length, std::array<QStringView, 3> &f
         } else {
             const char16_t *const comma = std::find(line + i, line + length, u',');
             const qsizetype end = comma - line;
-            fields[count++] = QStringView(line + i, end - i);
+            *fields[count++] = QStringView(line + i, end - i);
             if (end == length)
                 return true;
             i = end + 1;
@@ -238,9 +239,9 @@ struct Reader::State
     // The row of one decoded line whose line end is already dropped.
     bool takeRow(char16_t *text, qsizetype length)
     {
-        std::array<QStringView, 3> fields{};
+        RowView row{{}, {}, {}, line};
         QString cause;
-        if (!splitFields(text, length, fields, &cause)) {
+        if (!splitFields(text, length, row, &cause)) {
             // Lines ended by a lone CR (old Mac files) run together into one line, whose
             // fields then seem too many: the line ends are what the operator must fix.
             if (std::find(text, text + length, u'\r') != text + length)
@@ -248,11 +249,11 @@ struct Reader::State
             return fail(cause);
         }
         if (visitor) {
-            visitor(RowView{fields[0], fields[1], fields[2], line});
+            visitor(row);
             return true;
         }
         result.rows.push_back(
-            BroadcastRow{makeField(fields[0]), makeField(fields[1]), makeField(fields[2])});
+            BroadcastRow{makeField(row.content), makeField(row.fareSignal), makeField(row.soundSignal)});
         if (keepRowLines)
             result.rowLines.push_back(line);
         return true;

@@ -22,7 +22,7 @@ using CliMessages::at;
 namespace {
 
 // The least a line may be allowed, whatever the memory.
-constexpr qsizetype kChunk = 1 << 20;
+constexpr qsizetype kLeastLineLimit = 1 << 20;
 // Input is read in pieces small enough that their decoded text is still in the processor's
 // cache when its rows are checked.
 constexpr qsizetype kPiece = 64 << 10;
@@ -123,7 +123,8 @@ private:
             return problem;
         broadcast_file::Reader reader;
         if (const qint64 memory = availableMemory(); memory > 0)
-            reader.setLineLimit(qsizetype(std::max<qint64>(memory / kMemoryPerLineByte, kChunk)));
+            reader.setLineLimit(
+                qsizetype(std::max<qint64>(memory / kMemoryPerLineByte, kLeastLineLimit)));
         reader.visitRows([this](const broadcast_file::RowView &row) { checkRow(row); });
         QByteArray buffer(kPiece, Qt::Uninitialized);
         bool reading = true;

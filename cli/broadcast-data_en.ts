@@ -88,44 +88,6 @@
         <translation>--voice needs a voice file</translation>
     </message>
     <message>
-        <source>コマンドを指定してください（check、convert、speak）</source>
-        <translation>no command given (check, convert or speak)</translation>
-    </message>
-    <message>
-        <source>「%1」というコマンドはありません（check、convert、speak）</source>
-        <translation>unknown command &apos;%1&apos; (check, convert or speak)</translation>
-    </message>
-    <message>
-        <source>使い方: %1 コマンド [オプション] ファイル...
-放送用データファイル（*Tp.csv）をまとめて確かめ、変換し、読み上げます。
-
-コマンド:
-  check [--strict] ファイル...      ファイルを「開く」と同じように読み、問題を1行ずつ示す
-  convert 入力 -o 出力              シフトJIS または UTF-8（BOM 付き）を正規のシフトJISファイルにする
-  speak ファイル -o フォルダー      行ごとに WAV（00001.wav ...）を書き出す
-
-オプション:
-  -h, --help     この説明を表示して終了する（コマンドの後に付けるとそのコマンドの説明）
-  -V, --version  バージョンを表示して終了する
-
-終了コード: 0 問題なし、1 ファイルに問題がある、2 コマンドラインの誤り
-詳しくは man %1 を見てください。</source>
-        <translation>Usage: %1 COMMAND [OPTION]... FILE...
-Check, convert and speak broadcast data files (*Tp.csv), many at a time.
-
-Commands:
-  check [--strict] FILE...     read files as File &gt; Open does; one line per problem
-  convert IN -o OUT            turn Shift-JIS or UTF-8 (with a BOM) into a canonical Shift-JIS file
-  speak FILE -o DIR            write one WAV per row (00001.wav, ...)
-
-Options:
-  -h, --help     show this help and exit (after a command: that command&apos;s help)
-  -V, --version  show the version and exit
-
-Exit status: 0 all good, 1 a file has problems, 2 a usage error.
-See man %1 for more.</translation>
-    </message>
-    <message>
         <source>使い方: %1 check [--strict] ファイル...
 ファイルを「ファイル &gt; 開く」と同じ読み方で読み、問題ごとに「ファイル:行: 理由」を1行出力します。
 問題のないファイルについては何も出力しません。
@@ -244,10 +206,6 @@ short silent WAV. Progress is shown on a terminal.
         <translation>cannot make the folder %1 (%2)</translation>
     </message>
     <message>
-        <source>WAV を書き出しています: 0 / %1 行</source>
-        <translation>writing WAV files: 0 of %1 rows</translation>
-    </message>
-    <message>
         <source>%1 行目の「%2」を読み上げられません: %3</source>
         <translation>row %1: cannot speak &quot;%2&quot;: %3</translation>
     </message>
@@ -258,6 +216,79 @@ short silent WAV. Progress is shown on a terminal.
     <message>
         <source>WAV を書き出しています: %1 / %2 行</source>
         <translation>writing WAV files: %1 of %2 rows</translation>
+    </message>
+    <message>
+        <source>読みを調べるファイルを指定してください</source>
+        <translation>no file to read</translation>
+    </message>
+    <message>
+        <source>コマンドを指定してください（check、convert、speak、reading）</source>
+        <translation>no command given (check, convert, speak or reading)</translation>
+    </message>
+    <message>
+        <source>「%1」というコマンドはありません（check、convert、speak、reading）</source>
+        <translation>unknown command &apos;%1&apos; (check, convert, speak or reading)</translation>
+    </message>
+    <message>
+        <source>使い方: %1 コマンド [オプション] ファイル...
+放送用データファイル（*Tp.csv）をまとめて確かめ、変換し、読み上げます。
+
+コマンド:
+  check [--strict] ファイル...      ファイルを「開く」と同じように読み、問題を1行ずつ示す
+  convert 入力 -o 出力              シフトJIS または UTF-8（BOM 付き）を正規のシフトJISファイルにする
+  speak ファイル -o フォルダー      行ごとに WAV（00001.wav ...）を書き出す
+  reading ファイル...               行ごとに音声合成での読み（カタカナ、アクセント）と長さを示す
+
+オプション:
+  -h, --help     この説明を表示して終了する（コマンドの後に付けるとそのコマンドの説明）
+  -V, --version  バージョンを表示して終了する
+
+終了コード: 0 問題なし、1 ファイルに問題がある、2 コマンドラインの誤り
+詳しくは man %1 を見てください。</source>
+        <translation>Usage: %1 COMMAND [OPTION]... FILE...
+Check, convert and speak broadcast data files (*Tp.csv), many at a time.
+
+Commands:
+  check [--strict] FILE...     read files as File &gt; Open does; one line per problem
+  convert IN -o OUT            turn Shift-JIS or UTF-8 (with a BOM) into a canonical Shift-JIS file
+  speak FILE -o DIR            write one WAV per row (00001.wav, ...)
+  reading FILE...              show each row&apos;s reading by the synthesizer (katakana, accent) and length
+
+Options:
+  -h, --help     show this help and exit (after a command: that command&apos;s help)
+  -V, --version  show the version and exit
+
+Exit status: 0 all good, 1 a file has problems, 2 a usage error.
+See man %1 for more.</translation>
+    </message>
+    <message>
+        <source>使い方: %1 reading ファイル... [--rows 行] [--voice 声のファイル]
+行ごとに、音声合成プログラムが放送内容をどう読むかを「ファイル:行: 秒数 読み」の形で
+1行ずつ出力します。読み上げは「再生」や speak と同じに整え、同じところで区切ります。
+読みはカタカナの発音です。/ はアクセント句の区切り、「、」は間（ま）、&apos; は直前の拍の
+後で音が下がるところ（アクセント核）、？ は問いかけの上がり調子を表します。
+秒数は読み上げの長さ（speak が書き出す WAV の長さ）です。読み上げる文字のない行は
+0.00 で、読みは空です。声、速さ、高さ、音量はツールの「音声調整」の設定に従います。
+
+  --rows 行                読む行（例: 3-7、5、2,4-6、10-、-2 は 1～2 行目）
+  --voice 声のファイル     この .htsvoice で読む（速さ、高さ、音量は設定のまま）
+  -h, --help               この説明を表示して終了する
+
+終了コード: 0 すべての行を読めた、1 読めないファイルや行がある、2 コマンドラインの誤り</source>
+        <translation>Usage: %1 reading FILE... [--rows LIST] [--voice VOICE]
+Print how the speech synthesizer reads the content of each row, one line per row:
+&quot;FILE:LINE: SECONDS READING&quot;. The text is prepared and cut as 再生 and speak prepare and
+cut it. The reading is the pronunciation in katakana: / separates accent phrases, 、 is a
+pause, &apos; follows the mora after which the pitch falls (the accent nucleus) and ？ marks
+the rise of a question. SECONDS is how long it is spoken (the length of the WAV that
+speak writes). A row with nothing to speak shows 0.00 and no reading. Voice, speed,
+pitch and volume follow the tool&apos;s voice settings.
+
+  --rows LIST    the rows to read, e.g. 3-7, 5, 2,4-6, 10-, -2 (rows 1 to 2)
+  --voice VOICE  read with this .htsvoice file (speed, pitch, volume as set)
+  -h, --help     show this help and exit
+
+Exit status: 0 every row was read, 1 a file or a row could not be read, 2 a usage error.</translation>
     </message>
 </context>
 <context>
@@ -524,6 +555,10 @@ short silent WAV. Progress is shown on a terminal.
     <message>
         <source>音声合成プログラム open_jtalk が %1 秒たっても終わらないため止めました。この部分を短く区切るか書き換えて、もう一度試してください。</source>
         <translation>The speech synthesizer open_jtalk was still running after %1 seconds and was stopped. Cut this part shorter or reword it, then try again.</translation>
+    </message>
+    <message>
+        <source>音声合成プログラム open_jtalk が読みを書き出しませんでした</source>
+        <translation>The speech synthesizer open_jtalk wrote no reading.</translation>
     </message>
 </context>
 </TS>

@@ -20,6 +20,7 @@ constexpr CommandName kCommands[] = {
     {u"check", Invocation::Command::Check},
     {u"convert", Invocation::Command::Convert},
     {u"speak", Invocation::Command::Speak},
+    {u"reading", Invocation::Command::Reading},
 };
 
 Invocation usageError(const QString &message)
@@ -73,14 +74,16 @@ Invocation parseCommand(Invocation::Command command, const QString &program,
     const QCommandLineOption rows = valueOption({QStringLiteral("rows")});
     const QCommandLineOption voice = valueOption({QStringLiteral("voice")});
     const QCommandLineOption from = valueOption({QStringLiteral("from")});
+    const bool synthesizes =
+        command == Invocation::Command::Speak || command == Invocation::Command::Reading;
     parser.addOption(helpOpt);
     if (command == Invocation::Command::Check)
         parser.addOption(strict);
-    else
+    if (command == Invocation::Command::Convert || command == Invocation::Command::Speak)
         parser.addOption(output);
     if (command == Invocation::Command::Convert)
         parser.addOption(from);
-    if (command == Invocation::Command::Speak) {
+    if (synthesizes) {
         parser.addOption(rows);
         parser.addOption(voice);
     }
@@ -110,17 +113,23 @@ Invocation parseCommand(Invocation::Command command, const QString &program,
         invocation.strict = parser.isSet(strict);
         return invocation;
     }
-    if (files.size() != 1)
-        return usageError(files.isEmpty()
-                              ? CliTexts::tr("読み込むファイルを指定してください")
-                              : CliTexts::tr("読み込むファイルは1つだけです: %1")
-                                    .arg(files.join(u' ')));
-    invocation.input = files.first();
-    invocation.output = parser.value(output);
-    if (invocation.output.isEmpty())
-        return usageError(command == Invocation::Command::Convert
-                              ? CliTexts::tr("書き出すファイルを -o で指定してください")
-                              : CliTexts::tr("WAV を書き出すフォルダーを -o で指定してください"));
+    if (command == Invocation::Command::Reading) {
+        if (files.isEmpty())
+            return usageError(CliTexts::tr("読みを調べるファイルを指定してください"));
+        invocation.files = files;
+    } else {
+        if (files.size() != 1)
+            return usageError(files.isEmpty()
+                                  ? CliTexts::tr("読み込むファイルを指定してください")
+                                  : CliTexts::tr("読み込むファイルは1つだけです: %1")
+                                        .arg(files.join(u' ')));
+        invocation.input = files.first();
+        invocation.output = parser.value(output);
+        if (invocation.output.isEmpty())
+            return usageError(command == Invocation::Command::Convert
+                                  ? CliTexts::tr("書き出すファイルを -o で指定してください")
+                                  : CliTexts::tr("WAV を書き出すフォルダーを -o で指定してください"));
+    }
     if (command == Invocation::Command::Convert && parser.isSet(from)) {
         const QString value = parser.value(from);
         if (value == u"utf-8")
@@ -131,7 +140,7 @@ Invocation parseCommand(Invocation::Command command, const QString &program,
             return usageError(CliTexts::tr("--from には utf-8 か cp932 を指定してください: %1")
                                   .arg(value));
     }
-    if (command == Invocation::Command::Speak) {
+    if (synthesizes) {
         if (parser.isSet(rows) && !parseRowSelection(parser.value(rows), &invocation.rows))
             return usageError(CliTexts::tr("--rows の行の指定が正しくありません: %1"
                                                   "（例: 3-7、5、2,4-6、10-）")
@@ -167,12 +176,12 @@ Invocation parseArguments(const QStringList &arguments)
 
     const QStringList words = parser.positionalArguments();
     if (words.isEmpty())
-        return usageError(CliTexts::tr("コマンドを指定してください（check、convert、speak）"));
+        return usageError(CliTexts::tr("コマンドを指定してください（check、convert、speak、reading）"));
     for (const CommandName &name : kCommands) {
         if (words.first() == QStringView(name.name))
             return parseCommand(name.command, program, words.mid(1));
     }
-    return usageError(CliTexts::tr("「%1」というコマンドはありません（check、convert、speak）")
+    return usageError(CliTexts::tr("「%1」というコマンドはありません（check、convert、speak、reading）")
                           .arg(words.first()));
 }
 

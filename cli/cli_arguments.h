@@ -20,19 +20,19 @@ struct RowRange
 struct Invocation
 {
     enum class Action { Run, Help, Version, UsageError };
-    enum class Command { None, Check, Convert, Speak };
+    enum class Command { None, Check, Convert, Speak, Reading };
 
     Action action = Action::UsageError;
     Command command = Command::None;
     QString message; // Help: the help text; UsageError: what is wrong, both localised
 
-    QStringList files;   // check
+    QStringList files;   // check, reading
     bool strict = false; // check
     QString input;       // convert, speak; "-" is standard input for convert
     QString output;      // convert: a file or "-"; speak: a folder
     broadcast_file::UnmarkedText unmarked = broadcast_file::UnmarkedText::Guess; // convert --from
-    std::vector<RowRange> rows; // speak; empty: every row
-    QString voice;       // speak; empty: the user's voice
+    std::vector<RowRange> rows; // speak, reading; empty: every row
+    QString voice;       // speak, reading; empty: the user's voice
 };
 
 // Reads the arguments as QCoreApplication::arguments() gives them, the program first.

@@ -16,6 +16,7 @@ QString overview()
         "  check [--strict] ファイル...      ファイルを「開く」と同じように読み、問題を1行ずつ示す\n"
         "  convert 入力 -o 出力              シフトJIS または UTF-8（BOM 付き）を正規のシフトJISファイルにする\n"
         "  speak ファイル -o フォルダー      行ごとに WAV（00001.wav ...）を書き出す\n"
+        "  reading ファイル...               行ごとに音声合成での読み（カタカナ、アクセント）と長さを示す\n"
         "\n"
         "オプション:\n"
         "  -h, --help     この説明を表示して終了する（コマンドの後に付けるとそのコマンドの説明）\n"
@@ -72,6 +73,23 @@ QString speakHelp()
         "  -h, --help               この説明を表示して終了する");
 }
 
+QString readingHelp()
+{
+    return CliTexts::tr("使い方: %1 reading ファイル... [--rows 行] [--voice 声のファイル]\n"
+        "行ごとに、音声合成プログラムが放送内容をどう読むかを「ファイル:行: 秒数 読み」の形で\n"
+        "1行ずつ出力します。読み上げは「再生」や speak と同じに整え、同じところで区切ります。\n"
+        "読みはカタカナの発音です。/ はアクセント句の区切り、「、」は間（ま）、' は直前の拍の\n"
+        "後で音が下がるところ（アクセント核）、？ は問いかけの上がり調子を表します。\n"
+        "秒数は読み上げの長さ（speak が書き出す WAV の長さ）です。読み上げる文字のない行は\n"
+        "0.00 で、読みは空です。声、速さ、高さ、音量はツールの「音声調整」の設定に従います。\n"
+        "\n"
+        "  --rows 行                読む行（例: 3-7、5、2,4-6、10-、-2 は 1～2 行目）\n"
+        "  --voice 声のファイル     この .htsvoice で読む（速さ、高さ、音量は設定のまま）\n"
+        "  -h, --help               この説明を表示して終了する\n"
+        "\n"
+        "終了コード: 0 すべての行を読めた、1 読めないファイルや行がある、2 コマンドラインの誤り");
+}
+
 } // namespace
 
 QString helpText(Invocation::Command command)
@@ -81,6 +99,7 @@ QString helpText(Invocation::Command command)
     case Invocation::Command::Check: text = checkHelp(); break;
     case Invocation::Command::Convert: text = convertHelp(); break;
     case Invocation::Command::Speak: text = speakHelp(); break;
+    case Invocation::Command::Reading: text = readingHelp(); break;
     case Invocation::Command::None: text = overview(); break;
     }
     return text.arg(QCoreApplication::applicationName());

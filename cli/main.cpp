@@ -3,6 +3,7 @@
 #include "cli/cli_arguments.h"
 #include "cli/cli_messages.h"
 #include "cli/convert_command.h"
+#include "cli/reading_command.h"
 #include "cli/speak_command.h"
 #include "files/native_name.h"
 #include "files/removal_on_signal.h"
@@ -52,6 +53,8 @@ int run(const Invocation &invocation)
         return runConvert(invocation.input, invocation.output, invocation.unmarked);
     case Invocation::Command::Speak:
         return runSpeak(invocation.input, invocation.output, invocation.rows, invocation.voice);
+    case Invocation::Command::Reading:
+        return runReading(invocation.files, invocation.rows, invocation.voice);
     case Invocation::Command::None:
         break;
     }

@@ -11,8 +11,3 @@
 // row was written, 1 otherwise.
 int runSpeak(const QString &file, const QString &folder, const std::vector<RowRange> &rows,
              const QString &voice);
-
-// The 0-based indexes of the rows the ranges pick in a table of count rows, each once and
-// in table order; empty ranges pick every row. A range reaching past the last row picks
-// nothing and sets the row it asked for in *missing.
-std::vector<int> selectRows(const std::vector<RowRange> &ranges, int count, int *missing);

@@ -267,6 +267,12 @@ std::optional<WriteFailure> AtomicFileWriter::commit()
     return failed;
 }
 
+void AtomicFileWriter::startWriting()
+{
+    if (m_fd >= 0)
+        ::sync_file_range(m_fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+}
+
 QString describeFileError(int error)
 {
     switch (error) {

@@ -42,6 +42,11 @@ public:
     std::optional<WriteFailure> open();
     std::optional<WriteFailure> append(QByteArrayView bytes);
     std::optional<WriteFailure> commit();
+    // Has the system start writing what was appended so far to the disk, without waiting
+    // for it: a file written piece by piece then reaches the disk while later pieces are
+    // made, and commit() waits only for the last of it. Nothing is reported; commit()
+    // reports what did not reach the disk.
+    void startWriting();
 
 private:
     void discard();

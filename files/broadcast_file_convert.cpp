@@ -12,11 +12,15 @@
 #include <algorithm>
 #include <cerrno>
 #include <new>
+#include <vector>
 
 namespace broadcast_file {
 namespace {
 
 constexpr qsizetype kChunk = 1 << 20;
+// Input is read in pieces small enough that their decoded text is still in the processor's
+// cache when its rows are written: a megabyte's would not be.
+constexpr qsizetype kPiece = 64 << 10;
 // What one byte of a line can cost while it is read and written: the line as read, with
 // room to grow, its text decoded (two bytes a character) and split into fields, and its
 // bytes encoded again, each at its peak at the same moment.
@@ -32,7 +36,6 @@ ConvertOutcome convertWithin(int inputFd, const QString &inputName, const ByteSi
 {
     ConvertOutcome outcome;
     Reader reader;
-    reader.keepRowLines();
     if (unmarked == UnmarkedText::Utf8)
         reader.readUnmarkedAsUtf8();
     Utf8WithoutMarkGuess guess;
@@ -49,21 +52,34 @@ ConvertOutcome convertWithin(int inputFd, const QString &inputName, const ByteSi
     // conversion, with its number, before memory runs out.
     if (memory > 0)
         reader.setLineLimit(qsizetype(std::max<qint64>(memory / kMemoryPerLineByte, kChunk)));
-    std::vector<BroadcastRow> rows;
-    std::vector<int> lines;
-    // Writes the rows read so far; false once something has failed.
-    const auto passOn = [&] {
-        const SerializeResult encoded = serialize(rows);
-        if (!encoded.ok()) {
-            outcome.input = aboutField(encoded, lines[std::size_t(encoded.failedRow - 1)]);
+    // Each row is written as it is read, straight from the reader's text: no row is kept.
+    std::vector<char> out(std::size_t(2 * kChunk));
+    qsizetype used = 0;
+    SerializeResult refused; // made once: most rows are not
+    reader.visitRows([&](const RowView &row) {
+        if (outcome.input)
+            return; // a row was refused: what follows in this piece is not written
+        const qsizetype room = used + lineBound(row.content, row.fareSignal, row.soundSignal);
+        if (room > qsizetype(out.size()))
+            out.resize(std::size_t(std::max(room, 2 * qsizetype(out.size()))));
+        const qsizetype written = serializeRowInto(row, out.data() + used, &refused);
+        if (written < 0)
+            outcome.input = aboutField(refused, row.line);
+        else
+            used += written;
+    });
+    // Passes on what was written so far; false once something has failed.
+    const auto passOn = [&](qsizetype atLeast) {
+        if (outcome.input)
             return false;
-        }
-        if (!encoded.bytes.isEmpty())
-            outcome.output = sink(encoded.bytes);
+        if (used < atLeast || used == 0)
+            return true;
+        outcome.output = sink(QByteArrayView(out.data(), used));
+        used = 0;
         return !outcome.output;
     };
 
-    QByteArray buffer(kChunk, Qt::Uninitialized);
+    QByteArray buffer(kPiece, Qt::Uninitialized);
     for (;;) {
         const ssize_t n = readSome(inputFd, buffer.data(), buffer.size());
         if (n < 0) {
@@ -78,8 +94,7 @@ ConvertOutcome convertWithin(int inputFd, const QString &inputName, const ByteSi
         }
         if (n == 0 || !reader.feed(QByteArrayView(buffer.constData(), n)))
             break;
-        reader.takeRows(rows, lines);
-        if (!passOn())
+        if (!passOn(kChunk))
             return outcome;
     }
     if (guessing) {
@@ -87,14 +102,14 @@ ConvertOutcome convertWithin(int inputFd, const QString &inputName, const ByteSi
         if (refusedAsUtf8())
             return outcome;
     }
-    ParseResult last = reader.finish();
-    rows = std::move(last.rows);
-    lines = std::move(last.rowLines);
+    const ParseResult last = reader.finish();
+    if (outcome.input)
+        return outcome;
     if (!last.ok()) {
         outcome.input = aboutLine(last.failedLine, last.cause);
         return outcome;
     }
-    passOn();
+    passOn(1);
     return outcome;
 }
 
@@ -125,6 +140,7 @@ ConvertOutcome convertToFile(int inputFd, const QString &inputName, const QStrin
         convertStream(inputFd, inputName, [&](QByteArrayView bytes) -> std::optional<FileProblem> {
             if (const auto failed = file.append(bytes))
                 return aboutOutput(outputPath, *failed);
+            file.startWriting();
             return std::nullopt;
         },
         unmarked);

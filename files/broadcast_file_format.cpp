@@ -45,9 +45,9 @@ Refusal separatorRefusal(qsizetype index, char16_t c)
     }
 }
 
-// Writes the bytes of one field at *out and moves *out past them; false when the field
+// Writes the bytes of any field at *out and moves *out past them; false when the field
 // would not read back as it stands. There must be room for two bytes per UTF-16 unit.
-bool writeField(QStringView field, char **out, Refusal *refusal)
+bool writeAnyField(QStringView field, char **out, Refusal *refusal)
 {
     if (field.startsWith(u'"')) {
         *refusal = {0, U'"',
@@ -86,7 +86,48 @@ bool writeField(QStringView field, char **out, Refusal *refusal)
     return false;
 }
 
+// The same, with a signal (nearly always one ASCII character, which is its own byte)
+// written on the spot: two of a row's three fields.
+inline bool writeField(QStringView field, char **out, Refusal *refusal)
+{
+    if (field.size() == 1) {
+        const char16_t c = field[0].unicode();
+        if (c < 0x80 && !isSeparator(c) && c != u'"') {
+            *(*out)++ = char(c);
+            return true;
+        }
+    }
+    return writeAnyField(field, out, refusal);
+}
+
 } // namespace
+
+qsizetype serializeRowInto(const RowView &row, char *out, SerializeResult *refused)
+{
+    // Field by field, without gathering them first: short rows cost little more than this.
+    char *d = out;
+    Refusal refusal;
+    Field field = Field::Content;
+    if (writeField(row.content, &d, &refusal)) {
+        *d++ = ',';
+        field = Field::FareSignal;
+        if (writeField(row.fareSignal, &d, &refusal)) {
+            *d++ = ',';
+            field = Field::SoundSignal;
+            if (writeField(row.soundSignal, &d, &refusal)) {
+                *d++ = '\r';
+                *d++ = '\n';
+                return d - out;
+            }
+        }
+    }
+    refused->failedRow = row.line;
+    refused->failedField = field;
+    refused->failedIndex = refusal.index;
+    refused->failedCharacter = refusal.character;
+    refused->cause = refusal.cause;
+    return -1;
+}
 
 SerializeResult serialize(std::span<const BroadcastRow> rows)
 {
@@ -96,32 +137,17 @@ SerializeResult serialize(std::span<const BroadcastRow> rows)
     // straight into it, and it is cut to what was written at the end.
     qsizetype bound = 0;
     for (const BroadcastRow &row : rows)
-        bound += 2 * (row.Content.size() + row.FareSignal.size() + row.SoundSignal.size()) + 4;
+        bound += lineBound(row.Content, row.FareSignal, row.SoundSignal);
     QByteArray out(bound, Qt::Uninitialized);
     char *d = out.data();
 
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const BroadcastRow &row = rows[i];
-        const std::array<std::pair<Field, const QString *>, 3> fields{{
-            {Field::Content, &row.Content},
-            {Field::FareSignal, &row.FareSignal},
-            {Field::SoundSignal, &row.SoundSignal},
-        }};
-        for (const auto &[field, text] : fields) {
-            if (field != Field::Content)
-                *d++ = ',';
-            Refusal refusal;
-            if (!writeField(*text, &d, &refusal)) {
-                result.failedRow = int(i + 1);
-                result.failedField = field;
-                result.failedIndex = refusal.index;
-                result.failedCharacter = refusal.character;
-                result.cause = refusal.cause;
-                return result;
-            }
-        }
-        *d++ = '\r';
-        *d++ = '\n';
+        const qsizetype written = serializeRowInto(
+            RowView{row.Content, row.FareSignal, row.SoundSignal, int(i + 1)}, d, &result);
+        if (written < 0)
+            return result;
+        d += written;
     }
     out.truncate(d - out.constData());
     result.bytes = std::move(out);

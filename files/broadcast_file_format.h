@@ -6,6 +6,7 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <span>
 #include <vector>
@@ -60,6 +61,30 @@ struct ParseResult
 // in the file's encoding, or malformed quoting.
 ParseResult parse(QByteArrayView bytes);
 
+// One row as it is read: its fields view the reader's buffer and are valid only until the
+// visitor returns.
+struct RowView
+{
+    QStringView content;
+    QStringView fareSignal;
+    QStringView soundSignal;
+    int line = 0; // 1-based
+};
+using RowVisitor = std::function<void(const RowView &row)>;
+
+// The most bytes the line of a row with fields of these sizes can take: two per UTF-16
+// unit, two commas and CR LF.
+constexpr qsizetype lineBound(QStringView content, QStringView fareSignal, QStringView soundSignal)
+{
+    return 2 * (content.size() + fareSignal.size() + soundSignal.size()) + 4;
+}
+
+// Writes the line of one row at out, which must have room for lineBound of its fields,
+// for a caller that writes rows as they come instead of a whole table. Returns the bytes
+// written, or -1 when a field would not read back, refused as serialize refuses it (with
+// the row's line as failedRow) in *refused.
+qsizetype serializeRowInto(const RowView &row, char *out, SerializeResult *refused);
+
 // The same reading, fed piece by piece, so that a large file need not be in memory whole
 // next to its rows. For the least memory, count the file's LF bytes first and reserve
 // that many rows: the table then never grows by copying.
@@ -85,6 +110,10 @@ public:
     // that reads input of any size a piece at a time. Reading for the window does without:
     // it measures the whole file first.
     void setLineLimit(qsizetype bytes);
+    // Hands each row to visit as it is read instead of keeping it, for a caller that looks
+    // at rows one at a time (checking or converting a file of any size): no string is made
+    // for a row, and ParseResult::rows stays empty. Call before the first piece.
+    void visitRows(RowVisitor visit);
     // Reads a file without a byte-order mark as UTF-8 rather than as code page 932, for a
     // caller told which it is. Call before the first piece.
     void readUnmarkedAsUtf8();

@@ -35,20 +35,34 @@ const QString &oneCharacterText(char16_t c)
     return texts[c];
 }
 
-QString makeField(const char16_t *units, qsizetype length)
+QString makeField(QStringView field)
 {
-    if (length == 0)
+    if (field.isEmpty())
         return QString();
-    if (length == 1 && units[0] < 0x80)
-        return oneCharacterText(units[0]);
-    return QString(reinterpret_cast<const QChar *>(units), length);
+    if (field.size() == 1 && field[0].unicode() < 0x80)
+        return oneCharacterText(field[0].unicode());
+    return field.toString();
 }
 
-// Splits one decoded line (terminator removed) into at most three fields. Quoted fields
-// are unescaped in place, which is why the line is writable.
-bool splitFields(char16_t *line, qsizetype length, std::array<QString, 3> &fields,
-                 QString *cause)
+// Splits one decoded line (terminator removed) into at most three fields, which view the
+// line; missing ones stay empty. Quoted fields are unescaped in place, which is why the
+// line is writable.
+bool splitFields(char16_t *line, qsizetype length, RowView &row, QString *cause)
 {
+    // The usual line first: content that neither starts with a quote nor holds a comma,
+    // and two one-character signals: this is all that short rows cost beyond their line end.
+    if (length >= 4 && line[0] != u'"' && line[length - 2] == u',' && line[length - 4] == u','
+        && line[length - 1] != u'"' && line[length - 1] != u',' && line[length - 3] != u','
+        && line[length - 3] != u'"') {
+        const qsizetype contentEnd = length - 4;
+        if (std::find(line, line + contentEnd, u',') == line + contentEnd) {
+            row.content = QStringView(line, contentEnd);
+            row.fareSignal = QStringView(line + length - 3, 1);
+            row.soundSignal = QStringView(line + length - 1, 1);
+            return true;
+        }
+    }
+    QStringView *const fields[3] = {&row.content, &row.fareSignal, &row.soundSignal};
     int count = 0;
     qsizetype i = 0;
     for (;;) {
@@ -76,7 +90,7 @@ bool splitFields(char16_t *line, qsizetype length, std::array<QString, 3> &field
                 }
                 line[write++] = line[read++];
             }
-            fields[count++] = makeField(line + first, write - first);
+            *fields[count++] = QStringView(line + first, write - first);
             if (read == length)
                 return true;
             if (line[read] != u',') {
@@ -87,7 +101,7 @@ bool splitFields(char16_t *line, qsizetype length, std::array<QString, 3> &field
         } else {
             const char16_t *const comma = std::find(line + i, line + length, u',');
             const qsizetype end = comma - line;
-            fields[count++] = makeField(line + i, end - i);
+            *fields[count++] = QStringView(line + i, end - i);
             if (end == length)
                 return true;
             i = end + 1;
@@ -125,17 +139,18 @@ public:
         return written;
     }
 
-    // Decodes whole lines, each ending in LF, in one go where the encoding gains by it; for
-    // lines that end in LF that gives exactly what decoding them one by one gives. Returns
-    // the units (in buffer()), or -1 when the lines are to be decoded one by one: always
-    // for code page 932, whose decoding costs nothing per call, and for UTF-8 that is not
-    // valid, to find the line at fault.
+    // Decodes whole lines, each ending in LF, in one go: for lines that end in LF that
+    // gives exactly what decoding them one by one gives (neither encoding has an LF inside
+    // a character; a code page 932 lead byte before one is an invalid pair either way),
+    // without a call per line, which short rows would pay for. Returns the units (in
+    // buffer()), or -1 when the text is not valid and the lines are to be decoded one by
+    // one to find the line at fault.
     qsizetype decodeLines(QByteArrayView bytes)
     {
-        if (!m_utf8)
-            return -1;
         reserve(bytes.size());
-        return utf8::decodeInto(bytes, m_buffer.data());
+        if (m_utf8)
+            return utf8::decodeInto(bytes, m_buffer.data());
+        return cp932::decodeInto(bytes, m_buffer.data(), nullptr);
     }
 
     char16_t *buffer() { return m_buffer.data(); }
@@ -158,7 +173,7 @@ struct Reader::State
     ParseResult result;
     QByteArray pending; // the start of a line whose end has not come yet
     std::optional<LineDecoder> decoder; // set once the encoding is known
-    std::array<QString, 3> fields;
+    RowVisitor visitor; // when set, rows go to it instead of into result.rows
     int line = 0;
     bool failed = false;
     bool keepRowLines = false;
@@ -224,17 +239,21 @@ struct Reader::State
     // The row of one decoded line whose line end is already dropped.
     bool takeRow(char16_t *text, qsizetype length)
     {
-        fields = {};
+        RowView row{{}, {}, {}, line};
         QString cause;
-        if (!splitFields(text, length, fields, &cause)) {
+        if (!splitFields(text, length, row, &cause)) {
             // Lines ended by a lone CR (old Mac files) run together into one line, whose
             // fields then seem too many: the line ends are what the operator must fix.
             if (std::find(text, text + length, u'\r') != text + length)
                 cause = FileTexts::tr("行の区切りに CR だけが使われています（行は CR LF か LF で区切ってください）");
             return fail(cause);
         }
+        if (visitor) {
+            visitor(row);
+            return true;
+        }
         result.rows.push_back(
-            BroadcastRow{std::move(fields[0]), std::move(fields[1]), std::move(fields[2])});
+            BroadcastRow{makeField(row.content), makeField(row.fareSignal), makeField(row.soundSignal)});
         if (keepRowLines)
             result.rowLines.push_back(line);
         return true;
@@ -318,6 +337,11 @@ void Reader::setLineLimit(qsizetype bytes)
 void Reader::readUnmarkedAsUtf8()
 {
     m_state->unmarkedIsUtf8 = true;
+}
+
+void Reader::visitRows(RowVisitor visit)
+{
+    m_state->visitor = std::move(visit);
 }
 
 void Reader::keepRowLines()

@@ -5,6 +5,8 @@
 #include "files/cp932_table.h"
 
 #include <array>
+#include <cstdint>
+#include <cstring>
 
 namespace cp932 {
 namespace {
@@ -152,6 +154,19 @@ qsizetype convert(QByteArrayView bytes, char16_t *dst, DecodeError *err, bool *o
     const uchar *p = begin;
     char16_t *d = dst;
     while (p < end) {
+        // Eight ASCII bytes at a time: they are their own characters, and ASCII rows,
+        // signals and commas come in runs.
+        if (end - p >= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, p, 8);
+            if ((word & 0x8080808080808080ull) == 0) {
+                for (int i = 0; i < 8; ++i)
+                    d[i] = p[i];
+                d += 8;
+                p += 8;
+                continue;
+            }
+        }
         const uchar b = *p;
         const char16_t single = t.single[b];
         if (single != kLeadByte) {
@@ -211,6 +226,18 @@ qsizetype encodeInto(QStringView text, char *dst, EncodeError *err)
     const char16_t *const units = text.utf16();
     const qsizetype count = text.size();
     for (qsizetype i = 0; i < count; ++i) {
+        // Four ASCII units at a time: they are their own bytes.
+        if (count - i >= 4) {
+            std::uint64_t word;
+            std::memcpy(&word, units + i, 8);
+            if ((word & 0xFF80FF80FF80FF80ull) == 0) {
+                for (int k = 0; k < 4; ++k)
+                    d[k] = char(units[i + k]);
+                d += 4;
+                i += 3;
+                continue;
+            }
+        }
         const quint16 code = t.code[units[i]];
         if (code < 0x100) {
             *d++ = char(code);

@@ -1,13 +1,16 @@
 // The companion's command line and its English, where the end-to-end tests would need a
 // run per case: argument edge cases, row lists, an English form for every text the file
 // core and the speech engine can make, and standard input a shell cannot make non-blocking.
+#include "cli/check_command.h"
 #include "cli/cli_arguments.h"
 #include "cli/cli_messages.h"
-#include "cli/speak_command.h"
+#include "cli/convert_command.h"
+#include "cli/synthesis_input.h"
 #include "files/atomic_write.h"
 #include "files/broadcast_file_convert.h"
 #include "files/broadcast_file_format.h"
 #include "files/broadcast_file_io.h"
+#include "files/cp932.h"
 #include "files/utf8_without_mark.h"
 #include "platform/speech/speech_failure_messages.h"
 
@@ -35,7 +38,7 @@ QString rowsText(const std::vector<RowRange> &rows)
 // The invocation in a line: what ran, and only what was set.
 QString summary(const Invocation &i)
 {
-    static const char *const commands[] = {"none", "check", "convert", "speak"};
+    static const char *const commands[] = {"none", "check", "convert", "speak", "reading"};
     const QString command = QString::fromLatin1(commands[int(i.command)]);
     switch (i.action) {
     case Invocation::Action::UsageError: return QStringLiteral("usage error");
@@ -69,6 +72,21 @@ QString causeOfOpening(const QString &path)
     return broadcast_file::readFile(path).problem.value_or(broadcast_file::FileProblem{}).cause;
 }
 
+// A field of /proc/self/status in kB: VmHWM, the resident set's high-water mark since it
+// was last reset, or VmRSS, its size now.
+qint64 statusKb(const char *field)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray key = QByteArray(field) + ':';
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith(key))
+            return line.mid(key.size()).trimmed().split(' ').value(0).toLongLong();
+    }
+    return -1;
+}
+
 QString causeOfSaving(const BroadcastRow &row)
 {
     const BroadcastRow rows[] = {row};
@@ -91,6 +109,8 @@ private slots:
     void coreTextsReadInEnglish();
     void convertWaitsForInputThatDoesNotBlock_data();
     void convertWaitsForInputThatDoesNotBlock();
+    void largeFileTakesLittleMemory_data();
+    void largeFileTakesLittleMemory();
 };
 
 // The core's texts are read through the companion's English translation, built into it.
@@ -138,6 +158,13 @@ void TestCli::readsTheCommandLine_data()
     row("convert, --from twice", u"convert a.csv -o b.csv --from utf-8 --from cp932"_qs, "usage error");
     row("speak, --rows twice", u"speak a.csv -o wav --rows 1 --rows 3"_qs, "usage error");
     row("speak, --voice twice", u"speak a.csv -o wav --voice a --voice b"_qs, "usage error");
+    row("reading, several files", u"reading a.csv --rows 2- b.csv --voice v.htsvoice"_qs,
+        "reading files=a.csv|b.csv rows=2- voice=v.htsvoice");
+    row("reading without a file", u"reading --rows 3"_qs, "usage error");
+    row("reading has no -o", u"reading a.csv -o wav"_qs, "usage error");
+    row("reading, bad rows", u"reading a.csv --rows 0"_qs, "usage error");
+    row("reading, --rows twice", u"reading a.csv --rows 1 --rows 3"_qs, "usage error");
+    row("reading's help", u"reading --help"_qs, "help reading");
 }
 
 void TestCli::readsTheCommandLine()
@@ -298,6 +325,47 @@ void TestCli::convertWaitsForInputThatDoesNotBlock()
     ::close(fds[0]);
     QVERIFY2(outcome.ok(), qPrintable(outcome.input.value_or(broadcast_file::FileProblem{}).cause));
     QCOMPARE(written, QByteArray("a,1,0\r\nb,0,3\r\n"));
+}
+
+void TestCli::largeFileTakesLittleMemory_data()
+{
+    QTest::addColumn<bool>("check"); // or convert
+    QTest::newRow("check") << true;
+    QTest::newRow("convert") << false;
+}
+
+// check and convert read a piece at a time and keep no row: a file far larger than the
+// limit takes no more memory than a small one.
+void TestCli::largeFileTakesLittleMemory()
+{
+    QFETCH(bool, check);
+#ifdef __SANITIZE_ADDRESS__
+    QSKIP("AddressSanitizer's shadow memory and quarantine grow with everything allocated");
+#endif
+    // 1.5 million rows, 27 MB: as a table they would take some 180 MB.
+    static QTemporaryDir folder;
+    const QString file = folder.filePath(QStringLiteral("largeTp.csv"));
+    if (!QFile::exists(file)) {
+        QFile out(file);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        QByteArray line;
+        QVERIFY(cp932::encode(u"次は新宿です,1,0\r\n", line, nullptr));
+        QByteArray block;
+        for (int i = 0; i < 10000; ++i)
+            block += line;
+        for (int i = 0; i < 150; ++i)
+            QCOMPARE(out.write(block), block.size());
+    }
+    QFile peak(QStringLiteral("/proc/self/clear_refs")); // "5": the high-water mark starts again
+    QVERIFY(peak.open(QIODevice::WriteOnly) && peak.write("5") == 1);
+    peak.close();
+    const qint64 before = statusKb("VmRSS");
+    const int status = check ? runCheck({file}, false)
+                             : runConvert(file, folder.filePath(QStringLiteral("outTp.csv")),
+                                          broadcast_file::UnmarkedText::Guess);
+    const qint64 grownMb = (statusKb("VmHWM") - before) / 1024;
+    QCOMPARE(status, 0);
+    QVERIFY2(grownMb < 20, qPrintable(QStringLiteral("grew by %1 MB").arg(grownMb)));
 }
 
 QTEST_GUILESS_MAIN(TestCli)

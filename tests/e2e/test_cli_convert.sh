@@ -64,6 +64,13 @@ expect_run "a refusal after several pieces" 1 "" \
   || fail "a refusal after several pieces touched the target or left a file"
 pass "a refusal after several converted pieces leaves the target as it was"
 
+# Of a row that cannot be saved and a later line that cannot be read, the first is named,
+# wherever the pieces end.
+write_utf8_bom firstTp.csv '次は新宿です,1,0' '笑顔😀です,0,1' '終点です,0,3,4'
+cli convert firstTp.csv -o targetTp.csv
+expect_run "the first problem in the file" 1 "" \
+  'firstTp.csv:2: content: the character "😀" (U+1F600) cannot be saved in Shift-JIS'
+
 cli convert missingTp.csv -o outTp.csv
 expect_run "a missing input" 1 "" "missingTp.csv: cannot open the file (no such file or folder)"
 cli convert exportTp.csv

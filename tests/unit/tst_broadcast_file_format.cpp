@@ -228,6 +228,11 @@ void TestBroadcastFileFormat::reads_data()
     QTest::newRow("UTF-8 lines read together")
         << QByteArray("\xEF\xBB\xBF" "a,1\r\r\n\r\r\n\n\xEF\xBB\xBF" "b\r\nc")
         << Rows{row("a", "1\r"), row(QString(QChar(0xFEFF)) + "b"), row("c")};
+    // Lines shaped like the usual one (content and two one-character signals) that are not.
+    QTest::newRow("one-character signals, a quote inside") << QByteArray("a\"b,1,0\r\n,0,3")
+        << Rows{row("a\"b", "1", "0"), row("", "0", "3")};
+    QTest::newRow("quoted content, then signals") << QByteArray("\"a\",1,0\r\n")
+                                                  << Rows{row("a", "1", "0")};
     QTest::newRow("written placeholder") << hex("28 9056 82B5 82A2 8D73 29 2C 2C 0D0A")
                                          << Rows{row(QStringLiteral("(新しい行)"), "", "")};
 }
@@ -253,6 +258,10 @@ void TestBroadcastFileFormat::stopsAtTheFirstBadLine_data()
     const Rows two{row("a", "1", "2"), row("b", "0", "0")};
     const QByteArray twoLines("a,1,2\r\n\r\nb,0,0\r\n"); // lines 1 to 3
     QTest::newRow("four fields") << twoLines + "c,1,2,3\r\nd,0,0\r\n" << 4 << QString() << two;
+    QTest::newRow("a comma as the last signal") << twoLines + "c,1,,\r\n" << 4 << QString() << two;
+    QTest::newRow("a comma as the first signal") << twoLines + "c,,,1\r\n" << 4 << QString() << two;
+    QTest::newRow("a quote as the last signal") << twoLines + "c,1,\"\r\n" << 4 << QString() << two;
+    QTest::newRow("a quote as the first signal") << twoLines + "c,\",1\r\n" << 4 << QString() << two;
     QTest::newRow("quoted comma counts once, real one does not")
         << QByteArray("\"a,b\",1,2,\r\n") << 1 << QString() << Rows{};
     QTest::newRow("truncated pair at end") << twoLines + "c\x82" << 4

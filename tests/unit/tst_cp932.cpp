@@ -117,6 +117,11 @@ void TestCp932::decodesValidBytes_data()
         << hex("8E9F82CD8F49935F82C582B72C302C300D0A")
         << QStringLiteral("次は終点です,0,0\r\n");
     QTest::newRow("trail byte looks like ASCII") << hex("835C5C") << ucs4({0x30BD, 0x5C});
+    // ASCII is decoded eight bytes at a time: runs that start and end anywhere.
+    QTest::newRow("ASCII runs around kana") << QByteArray("abcdefghi\x82\xA0jklmnopqrstuvw")
+                                            << QStringLiteral("abcdefghiあjklmnopqrstuvw");
+    QTest::newRow("kana inside eight bytes") << QByteArray("abc\x82\xA0" "defghijk")
+                                             << QStringLiteral("abcあdefghijk");
 }
 
 void TestCp932::decodesValidBytes()
@@ -162,6 +167,8 @@ void TestCp932::rejectsInvalidBytes_data()
                                           << bad.arg("0xFC 0x4C") << QString();
     QTest::newRow("gap in NEC row 13") << hex("879D") << qsizetype(0) << bad.arg("0x87 0x9D")
                                        << QString();
+    QTest::newRow("after an ASCII run") << QByteArray("abcdefghi\x85\x40") << qsizetype(9)
+                                        << bad.arg("0x85 0x40") << QStringLiteral("abcdefghi");
     QTest::newRow("lead byte alone") << hex("81") << qsizetype(0) << cut.arg("81") << QString();
     QTest::newRow("lead byte at end") << hex("82A0 4142 E0") << qsizetype(4) << cut.arg("E0")
                                       << QStringLiteral("あAB");
@@ -224,6 +231,8 @@ void TestCp932::encodesCharacters_data()
     QTest::newRow("not sign") << ucs4({0x00AC}) << hex("81CA");
     QTest::newRow("em dash") << ucs4({0x2014}) << hex("815C");
     QTest::newRow("yen sign") << ucs4({0x00A5}) << hex("5C");
+    QTest::newRow("look-alike inside an ASCII run") << QStringLiteral("abc") + ucs4({0x00A5}) + "defghij"
+                                                    << QByteArray("abc\\defghij");
     QTest::newRow("overline") << ucs4({0x203E}) << hex("7E");
     QTest::newRow("look-alikes themselves") << ucs4({0xFF5E, 0x2225, 0xFF0D, 0x2015})
                                             << hex("8160 8161 817C 815C");
@@ -267,6 +276,11 @@ void TestCp932::refusesCharactersOutsideTheCodePage_data()
     QTest::newRow("replacement character") << ucs4({0xFFFD}) << qsizetype(0) << uint(0xFFFD);
     QTest::newRow("byte order mark") << ucs4({0xFEFF}) << qsizetype(0) << uint(0xFEFF);
     QTest::newRow("kanji not in JIS") << ucs4({0x4E02}) << qsizetype(0) << uint(0x4E02);
+    // ASCII is encoded four units at a time.
+    QTest::newRow("after an ASCII run") << QStringLiteral("abcdefghi") + ucs4({0x1F600})
+                                        << qsizetype(9) << uint(0x1F600);
+    QTest::newRow("inside four units") << QStringLiteral("ab") + ucs4({0xAC00}) + "cdefgh"
+                                       << qsizetype(2) << uint(0xAC00);
 }
 
 void TestCp932::refusesCharactersOutsideTheCodePage()

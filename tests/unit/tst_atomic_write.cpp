@@ -1,6 +1,7 @@
 // The writer that File > 保存 and the companion's convert share, where the target's name is
 // not a plain file in a plain folder: symbolic links, and what the folder allows.
 #include "faults/io_faults.h"
+#include "file_bytes.h"
 #include "files/atomic_write.h"
 
 #include <QDir>
@@ -16,18 +17,6 @@ namespace {
 
 const QByteArray kOld("前の内容\r\n");
 const QByteArray kNew("新しい内容\r\n");
-
-QByteArray contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-bool writeContents(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
-}
 
 // Every name in the folder and below it, links as "name -> target", files as "name".
 QStringList tree(const QString &folder)

@@ -2,6 +2,7 @@
 // file-system call of the save made to fail in turn. Every failure must be reported with
 // the save-error message, the old file must stay whole, and nothing may be left beside it.
 #include "faults/io_faults.h"
+#include "file_bytes.h"
 #include "form_fixture.h"
 
 #include <QDir>
@@ -15,18 +16,6 @@
 namespace {
 
 const QByteArray kOld("前の内容,1,2\r\n");
-
-QByteArray contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-bool writeContents(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
-}
 
 QStringList entries(const QString &folder)
 {
